@@ -1,0 +1,7 @@
+#include "app/shared/PlayState.h"
+
+PlayState& ThePlayState()
+{
+    static PlayState state;
+    return state;
+}

@@ -1,0 +1,28 @@
+#include "platform/Keys.h"
+
+#include <Qt>
+
+namespace platform {
+
+int KeyCodeOf(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Control:
+        return kKeyControl;
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+        return kKeyAlt;
+    case Qt::Key_Escape:
+        return kKeyEscape;
+    case Qt::Key_Space:
+        return kKeySpace;
+    case Qt::Key_Left:
+        return kKeyLeft;
+    case Qt::Key_Right:
+        return kKeyRight;
+    default:
+        return 0;
+    }
+}
+
+} // namespace platform

@@ -1,0 +1,79 @@
+// The report list: a list of rows, each with a text (the first column), a free
+// text tag, a selected state and sub-items 1.. (the later columns), each
+// sub-item with its own text and tag. Columns are added with a key, a caption,
+// a width in twips and an alignment and are numbered 1, 2, 3 in the order
+// added. Positions are 1-based and follow the order currently shown.
+//
+// Sorting compares texts only: setting Sorted to true sorts the rows at once,
+// stably, by the text of the SortKey column (0 the row text, 1 and 2 the
+// sub-items) in SortOrder (0 ascending, 1 descending). The comparison puts the
+// empty text before any other text and "&" before every digit; otherwise it
+// is case-insensitive in the user's locale. Every cell keeps its text and tag
+// exactly as last set.
+//
+// The rows live in one model (no widget per row) shown by a view, so 32,767
+// rows fill and sort quickly. While the drawing is frozen the view is not told
+// of single changes; releasing the freeze repaints once.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+namespace platform {
+
+enum class ColumnAlignment { Left, Right };
+
+class ReportListModel;
+
+class ReportListView : public QWidget {
+    Q_OBJECT
+public:
+    explicit ReportListView(QWidget* parent = nullptr);
+    ~ReportListView() override;
+
+    // Columns
+    void AddColumn(const QString& key, const QString& caption, int widthTwips,
+                   ColumnAlignment alignment);
+    int ColumnCount() const;
+    QString ColumnKey(int position) const; // 1-based; "" outside the range
+
+    // Rows
+    void Clear();
+    int Add(const QString& text); // appends a row, returns its position
+    int Count() const;
+    QString Text(int position) const;
+    void SetText(int position, const QString& text);
+    QString Tag(int position) const;
+    void SetTag(int position, const QString& tag);
+    QString SubItemText(int position, int subItem) const; // subItem 1..
+    void SetSubItemText(int position, int subItem, const QString& text);
+    QString SubItemTag(int position, int subItem) const;
+    void SetSubItemTag(int position, int subItem, const QString& tag);
+    bool Selected(int position) const;
+    void SetSelected(int position, bool selected);
+
+    // Sorting
+    int SortKey() const;
+    void SetSortKey(int key);
+    int SortOrder() const;
+    void SetSortOrder(int order);
+    bool Sorted() const;
+    void SetSorted(bool sorted);
+
+    // Other
+    void SetWidthTwips(int widthTwips);
+    void FreezeDrawing();  // nested calls are counted
+    void ReleaseDrawing(); // the last release repaints once
+
+signals:
+    void ColumnClick(int position); // 1-based column position
+    void Click();
+    void DblClick();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace platform

@@ -1,0 +1,85 @@
+// The three pickers the browser walks the file system with.
+//
+// Drives are the mount points of real file systems (from /proc/self/mounts,
+// "/" always first); the drive of a path is the longest mount point that is a
+// prefix of it. The folder picker shows and walks folders; the file picker
+// lists the names of its folder's files that match any of its ";"-joined
+// wildcard patterns, without regard to case, hidden files and folders left
+// out, ordered by name.
+//
+// Change events are ordinary Qt signals with direct connections: they run
+// synchronously inside the setting call, before it returns, so setting the
+// drive runs the whole chain drive -> folder -> file list at once.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <optional>
+
+namespace platform {
+
+// An error of a path operation: the system's error number and its description.
+struct PathError {
+    int number = 0;
+    QString description;
+};
+
+// The mount points of the machine's real file systems, "/" first.
+QStringList MountPoints();
+
+// The longest mount point that is a prefix of the path ("/" at least).
+QString DriveOfPath(const QString& path, const QStringList& mountPoints);
+
+class DriveListBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit DriveListBox(QWidget* parent = nullptr);
+
+    // The chosen drive: a mount point such as "/" or "/media/usb".
+    QString Drive() const;
+    // Chooses the drive of the given text (a path or a mount point); raises
+    // Change when the chosen drive changes.
+    void SetDrive(const QString& text);
+    QStringList Drives() const;
+    void SetDrivesForTests(const QStringList& mountPoints);
+
+signals:
+    void Change();
+};
+
+class DirListBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit DirListBox(QWidget* parent = nullptr);
+
+    // The current folder's full path; ends with "/" only at "/".
+    QString Path() const;
+    // Moves to a folder. A text that is exactly a drive (mount point) moves to
+    // the folder last shown on that drive, or to its top when none was shown.
+    // A folder that cannot be opened gives its error and changes nothing.
+    // Raises Change when the path changes.
+    std::optional<PathError> SetPath(const QString& path);
+
+signals:
+    void Change();
+};
+
+class FileListBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit FileListBox(QWidget* parent = nullptr);
+
+    QString Path() const;
+    void SetPath(const QString& path);       // raises PathChange
+    QString Pattern() const;
+    void SetPattern(const QString& pattern); // raises PatternChange
+    int ListCount() const;
+    QString List(int index) const;           // 0-based name, without folder
+
+signals:
+    void PathChange();
+    void PatternChange();
+};
+
+} // namespace platform

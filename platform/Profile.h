@@ -1,0 +1,27 @@
+// Our reader and writer of the INI settings format: "[Section]" header lines
+// and "key=value" lines. Section and key names compare without regard to
+// case; blanks around a value are removed on reading; a missing file or key
+// reads as the default; at most 255 characters are returned. Writing replaces
+// a present key in its place, appends a new key at the end of its section and
+// creates the file and the section when missing; every write replaces the
+// file atomically (temporary file, then rename), so a crash never leaves half
+// a file. Text is UTF-8; LF, CRLF and bare CR line ends and a UTF-8 byte-order
+// mark are all read.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace platform {
+
+QString GetPrivateProfileString(const QString& section, const QString& key,
+                                const QString& defaultValue, const QString& fileName);
+
+// Returns false when the file could not be written (nothing is changed then).
+bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
+                               const QString& fileName);
+
+// For tests: a write to a file for which the predicate returns true fails.
+void SetWriteFailureForTests(std::function<bool(const QString& fileName)> predicate);
+
+} // namespace platform
