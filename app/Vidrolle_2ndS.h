@@ -1,0 +1,146 @@
+// The browser window: the drive, folder and file pickers, the report list of
+// the folder's movie files, the play options and the commands that start
+// playback and end the program. It is the first window of the program and the
+// one it returns to after each playback; it talks to the player windows only
+// through the play state.
+#pragma once
+
+#include "app/shared/ExitPictures.h"
+#include "app/shared/PlayState.h"
+#include "platform/MediaEngine.h"
+#include "platform/StreamingEngine.h"
+
+#include <QImage>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class Vidrolle_2ndM;
+
+namespace controls {
+class Command;
+class GFXFrameX;
+} // namespace controls
+
+namespace platform {
+class ReportListView;
+class DriveListBox;
+class DirListBox;
+class FileListBox;
+} // namespace platform
+
+// What the browser needs from the outside world, injectable for tests.
+struct BrowserDependencies {
+    platform::MediaEngineFactory mediaEngines;
+    platform::StreamingEngineFactory streamingEngines;
+    // Ends the program at once (End and Cancel); tests record the call instead.
+    std::function<void()> endProgram;
+    // The random draw u in [0, 1) of the shuffle; empty means the program's
+    // own generator.
+    std::function<double()> uniformDraw;
+};
+
+class Vidrolle_2ndS : public QWidget {
+    Q_OBJECT
+public:
+    Vidrolle_2ndS(PlayState& state, BrowserDependencies dependencies, QWidget* parent = nullptr);
+    ~Vidrolle_2ndS() override;
+
+    // Start-up: runs once, when the program starts, after the controls exist.
+    void Form_Load();
+
+    // Settings file
+    void LoadSettings();
+    void SaveSettings();
+
+    // Buttons of the window: Initialize each when `init`, otherwise enable or
+    // disable each by `enable`.
+    void InitCommandButtons(bool init, bool enable);
+
+    // Folder navigation and the list
+    void Drive1_Change();
+    void Dir1_Change();
+    void Combo_Kind_Click();
+    void File1_PathChange();
+    void File1_PatternChange();
+    void FillFileList();
+    void ListV_ColumnClick(int column);
+
+    // Play options
+    void Img_SEQ_Click(int index);
+    void lbl_SEQ_Click(int index);
+    void Img_Rep_Click(int index);
+    void lbl_Rep_Click(int index);
+    void Img_Size_Click(int index);
+    void lbl_Size_Click(int index);
+
+    // Playback and leaving
+    void Cmd_Play_Click();
+    void Cmd_Play_C_Click();
+    void ListV_Click();
+    void ListV_DblClick();
+    void Cmd_End_Click();
+    void Cmd_Can_Click();
+    void lbl_URL_Click();
+
+    // Controls, public so that tests can drive and inspect them like a user.
+    controls::GFXFrameX* GFXFrameX1 = nullptr;
+    controls::GFXFrameX* GFXFrameX2 = nullptr;
+    platform::DriveListBox* Drive1 = nullptr;
+    platform::DirListBox* Dir1 = nullptr;
+    platform::FileListBox* File1 = nullptr;
+    QComboBox* Combo_Kind = nullptr;
+    platform::ReportListView* ListV = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QGroupBox* Frame3 = nullptr;
+    std::array<QLabel*, 3> Img_Size{};
+    std::array<QLabel*, 3> lbl_Size{};
+    QComboBox* Cmb_Bairitu = nullptr;
+    std::array<QLabel*, 2> Img_Rep{};
+    std::array<QLabel*, 2> lbl_Rep{};
+    std::array<QLabel*, 3> Img_SEQ{};
+    std::array<QLabel*, 3> lbl_SEQ{};
+    controls::Command* Cmd_Play = nullptr;
+    controls::Command* Cmd_Play_C = nullptr;
+    controls::Command* Cmd_Can = nullptr;
+    controls::Command* Cmd_End = nullptr;
+    QLabel* lbl_Credit = nullptr; // the credit label ("lbl" 2)
+    QLabel* lbl_URL = nullptr;
+    QImage Img_on;
+    QImage Img_off;
+    ExitPictures imgImages;
+
+    // Play bookkeeping. Positions are wider than 16 bits so that any list,
+    // however long, can be walked.
+    int ListPosition = 1;
+    int WalkPosition = 0;
+    std::vector<int> ShuffledOrder;
+    std::array<int16_t, 4> ColumnSortAscending{}; // index 1..3 by column position
+
+    // Fills entries 1..n of ShuffledOrder with a random permutation of 1..n.
+    void MakeShuffledOrder(int n);
+
+    // Which option picture an option image shows now (for tests and redraws).
+    static bool ShowsSelected(const QLabel* image);
+
+private:
+    void BuildControls();
+    void RedrawOptionGroup(const std::vector<QLabel*>& images, int value);
+    void RefreshMagnification();
+    void SelectedPosition();
+    QString PathOfItem(int position) const;
+    // Chooses the player by the file's ending and shows it modally; false when
+    // it could not be shown (which counts as a showing that ended).
+    bool ShowPlayerFor(const QString& path);
+
+    PlayState& state_;
+    BrowserDependencies deps_;
+    std::unique_ptr<Vidrolle_2ndM> mediaWindow_;
+};
