@@ -4,8 +4,9 @@
 // order. Every permutation is therefore equally likely, and the same draws
 // always give the same order, whichever of the two functions below runs.
 //
-// ShuffledPositions finds the r-th free position in a Fenwick tree over the
-// free flags, so a list of 32,767 items shuffles in well under a millisecond;
+// ShuffledPositions keeps the free flags 64 to a word under a Fenwick tree of
+// the words' free counts and finds the r-th free position by binary lifting,
+// so a list of 32,767 items shuffles in a few milliseconds;
 // ShuffledPositionsReference counts free flags one by one (quadratic) and is
 // kept as the plain statement of the procedure for tests and the benchmark.
 #pragma once
