@@ -132,6 +132,8 @@ public:
 
 private:
     void BuildControls();
+    // Centres the window across the screen and one third of the free height down.
+    void PlaceOnScreen();
     void RedrawOptionGroup(const std::vector<QLabel*>& images, int value);
     void RefreshMagnification();
     void SelectedPosition();

@@ -1,8 +1,37 @@
-// Starts the program: the browser window is the first thing that runs.
+// Starts the program: the browser window is the first thing that runs. It
+// reads the settings, fills itself and places itself on the screen before it
+// is shown; End and Cancel leave the program at once.
+#include "app/Vidrolle_2ndS.h"
+#include "app/shared/PlayState.h"
+
+#if __has_include("platform/MpvEngines.h")
+#include "platform/MpvEngines.h"
+#define VIDROLLE_HAS_MPV_ENGINES 1
+#endif
+
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    return 0;
+
+    BrowserDependencies dependencies;
+#ifdef VIDROLLE_HAS_MPV_ENGINES
+    dependencies.mediaEngines = platform::MakeMpvMediaEngineFactory(platform::DefaultMpvOptions());
+    dependencies.streamingEngines = platform::MakeMpvStreamingEngineFactory(platform::DefaultMpvOptions());
+#else
+    dependencies.mediaEngines = [](QWidget*) { return std::unique_ptr<platform::MediaEngine>(); };
+    dependencies.streamingEngines = [](QWidget*) { return std::unique_ptr<platform::StreamingEngine>(); };
+#endif
+    // Leaving closes every window and ends the event loop; the windows and
+    // their engines are then released in order as main returns.
+    dependencies.endProgram = [] {
+        QApplication::closeAllWindows();
+        QCoreApplication::exit(0);
+    };
+
+    Vidrolle_2ndS browser(ThePlayState(), std::move(dependencies));
+    browser.Form_Load();
+    browser.show();
+    return QApplication::exec();
 }
