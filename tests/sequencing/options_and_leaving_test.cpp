@@ -7,6 +7,7 @@
 #include "platform/Pointer.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>

@@ -4,6 +4,7 @@
 
 #include "app/shared/Shuffle.h"
 #include "platform/ListView.h"
+#include "platform/Pickers.h"
 
 #include <QComboBox>
 #include <QLabel>
