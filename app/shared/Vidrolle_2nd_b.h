@@ -13,6 +13,9 @@
 QString SettingsFileName();
 // The program's own folder (the folder of the running executable).
 QString ProgramFolder();
+// For tests: ProgramFolder() returns this folder instead; an empty text puts
+// the executable's folder back.
+void SetProgramFolderForTests(const QString& folder);
 
 QString ReadIniValue(const QString& section, const QString& key, const QString& fileName);
 // The write's result is not reported to the caller: a settings file that
