@@ -98,10 +98,15 @@ TEST_F(Settings, ValuesConvertOrLeaveTheFieldAsItWas)
     PlayState kept;
     kept.SizeMode = 2;
     kept.Magnification = 1.5f;
-    WriteFile("[Section]\nSize=x\nBairitu=x\n");
+    kept.RepeatMode = 1;
+    kept.PlayOrder = 2;
+    WriteFile("[Section]\nSize=x\nBairitu=x\nRepeat=\n");
     LoadSettingsInto(kept, SettingsFileName(), ProgramFolder());
     EXPECT_EQ(kept.SizeMode, 2);
     EXPECT_EQ(kept.Magnification, 1.5f);
+    // An empty or missing value is not a failed conversion: it gives 0.
+    EXPECT_EQ(kept.RepeatMode, 0);
+    EXPECT_EQ(kept.PlayOrder, 0);
 }
 
 TEST_F(Settings, PathAndPatternRules)
