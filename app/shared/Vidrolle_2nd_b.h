@@ -39,7 +39,7 @@ void SaveSettingsFrom(PlayState& state, const QString& folderPath, const QString
                       const QString& magnificationText, const QString& fileName);
 
 // Magnification from the magnification box's text: the number when numeric,
-// else 1.2.
+// else 1.2. A number beyond the range of a float counts as not numeric.
 float MagnificationFromText(const QString& text);
 
 inline constexpr const char* kSettingsSection = "Section";
