@@ -95,6 +95,12 @@ void Vidrolle_2ndR::BuildControls()
                           streaming::kDesignPictureSize.height() + streaming::kTitleHeight +
                               streaming::kSliderHeight,
                           streaming::kDesignPictureSize.width(), streaming::kStatusBarHeight);
+
+    // The status text's font is taller than the strip; its descenders stay
+    // readable over the top edge of the picture area rather than cut off.
+    Image1->raise();
+    lbl_msg->raise();
+    ImgExit->raise();
 }
 
 void Vidrolle_2ndR::DestroyControls()
@@ -146,7 +152,6 @@ bool Vidrolle_2ndR::ShowModal()
     QPointer<Vidrolle_2ndR> self(this);
     if (!closing_) {
         show();
-        raise();
         activateWindow();
         transportTimer_.start();
         QEventLoop loop;

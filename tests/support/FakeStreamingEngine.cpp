@@ -37,13 +37,12 @@ void FakeStreamingEngine::DoPlay()
         return;
     }
     played_ = true;
-    if (script_ == ClipScript::Silent)
-        return;
-    EmitPlayState(1, Delivery::Queued);
-    if (script_ == ClipScript::NeverOpens)
-        return;
-    EmitClipOpened(Delivery::Queued);
-    EmitPlayState(3, Delivery::Queued);
+    if (script_ != ClipScript::Silent)
+        EmitPlayState(1, Delivery::Queued);
+    if (script_ != ClipScript::Silent && script_ != ClipScript::NeverOpens) {
+        EmitClipOpened(Delivery::Queued);
+        EmitPlayState(3, Delivery::Queued);
+    }
     if (script_ == ClipScript::PlaysToEnd)
         EmitPlayState(0, Delivery::Queued);
     else if (script_ == ClipScript::UserSkips)
