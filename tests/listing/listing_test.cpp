@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QComboBox>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
