@@ -135,6 +135,8 @@ TEST(FileList, DriveThatIsNotReadyAsksUntilCancelledThenGoesBack)
     ListingWindow window(folder.Path());
     const QStringList mountPoints{QStringLiteral("/"), removable};
     window->Drive1->SetDrivesForTests(mountPoints);
+    window->Dir1->SetDrivesForTests(mountPoints);
+    window->Dir1->SetPath(folder.Path()); // the folder the picker remembers for "/"
     ASSERT_TRUE(QDir(removable).removeRecursively());
     const QString driveBefore = platform::DriveOfPath(folder.Path(), mountPoints);
 
@@ -160,6 +162,7 @@ TEST(FileList, DriveThatBecomesReadyIsOpenedOnTheRetry)
     const QString removable = drives.MakeFolder(QStringLiteral("medium"));
     ListingWindow window(folder.Path());
     window->Drive1->SetDrivesForTests({QStringLiteral("/"), removable});
+    window->Dir1->SetDrivesForTests({QStringLiteral("/"), removable});
     ASSERT_TRUE(QDir(removable).removeRecursively());
 
     int shown = 0;
