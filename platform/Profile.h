@@ -18,6 +18,11 @@ QString GetPrivateProfileString(const QString& section, const QString& key,
                                 const QString& defaultValue, const QString& fileName);
 
 // Returns false when the file could not be written (nothing is changed then).
+// An empty section or key name, a section name holding "]", a key name
+// holding "=" or starting with "[", and any line break or NUL in a name or
+// the value are refused, since they would change the file's structure; so is
+// a file that exists but cannot be read, which would otherwise be replaced by
+// the new key alone.
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
                                const QString& fileName);
 

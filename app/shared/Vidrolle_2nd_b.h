@@ -13,6 +13,9 @@
 QString SettingsFileName();
 // The program's own folder (the folder of the running executable).
 QString ProgramFolder();
+// For tests: ProgramFolder() returns this folder instead; an empty text puts
+// the executable's folder back.
+void SetProgramFolderForTests(const QString& folder);
 
 QString ReadIniValue(const QString& section, const QString& key, const QString& fileName);
 // The write's result is not reported to the caller: a settings file that
@@ -36,7 +39,7 @@ void SaveSettingsFrom(PlayState& state, const QString& folderPath, const QString
                       const QString& magnificationText, const QString& fileName);
 
 // Magnification from the magnification box's text: the number when numeric,
-// else 1.2.
+// else 1.2. A number beyond the range of a float counts as not numeric.
 float MagnificationFromText(const QString& text);
 
 inline constexpr const char* kSettingsSection = "Section";

@@ -1,0 +1,332 @@
+#include "platform/Runtime.h"
+
+#include <QLocale>
+#include <QTime>
+
+#include <algorithm>
+#include <cfloat>
+#include <cstdio>
+#include <cstdlib>
+
+namespace platform {
+
+namespace {
+
+// printf is used for every fixed-point text because glibc converts the exact
+// binary value and breaks exact ties to even, which is the rounding the
+// display formats promise.
+QString Printf(const char* format, double value)
+{
+    char buffer[512];
+    const int length = std::snprintf(buffer, sizeof buffer, format, value);
+    if (length < 0)
+        return {};
+    return QString::fromLatin1(buffer, std::min<int>(length, int(sizeof buffer) - 1));
+}
+
+QString Printf(const char* format, int width, double value)
+{
+    char buffer[512];
+    const int length = std::snprintf(buffer, sizeof buffer, format, width, value);
+    if (length < 0)
+        return {};
+    return QString::fromLatin1(buffer, std::min<int>(length, int(sizeof buffer) - 1));
+}
+
+// "0.5" -> ".5", "-0.5" -> "-.5": the legacy texts never show a lone zero
+// before the point.
+QString DropLeadingZero(QString text)
+{
+    const int digits = text.startsWith(u'-') ? 1 : 0;
+    if (text.size() > digits + 1 && text[digits] == u'0' && text[digits + 1] == u'.')
+        text.remove(digits, 1);
+    return text;
+}
+
+// A rounded text whose digits are all zero carries no sign: -0.04 shows as
+// ".0", not "-.0".
+QString DropSignOfZero(QString text)
+{
+    if (text.startsWith(u'-')) {
+        bool allZero = true;
+        for (int i = 1; i < text.size(); ++i)
+            if (text[i].isDigit() && text[i] != u'0')
+                allZero = false;
+        if (allZero)
+            text.remove(0, 1);
+    }
+    return text;
+}
+
+bool IsBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+// Splits a numeric text into the plain form that strtod reads; nullopt when
+// the text does not have the shape of a number.
+std::optional<QByteArray> NormalisedNumber(const QString& text)
+{
+    int begin = 0;
+    int end = int(text.size());
+    while (begin < end && IsBlank(text[begin]))
+        ++begin;
+    while (end > begin && IsBlank(text[end - 1]))
+        --end;
+
+    QByteArray plain;
+    int i = begin;
+    if (i < end && (text[i] == u'+' || text[i] == u'-'))
+        plain.append(char(text[i++].unicode()));
+
+    int digits = 0;
+    // Integer part: digits, with single "," group separators between digits.
+    while (i < end) {
+        const QChar c = text[i];
+        if (c >= u'0' && c <= u'9') {
+            plain.append(char(c.unicode()));
+            ++digits;
+            ++i;
+        } else if (c == u',' && digits > 0 && i + 1 < end && text[i + 1] >= u'0' && text[i + 1] <= u'9') {
+            ++i;
+        } else {
+            break;
+        }
+    }
+    if (i < end && text[i] == u'.') {
+        plain.append('.');
+        ++i;
+        while (i < end && text[i] >= u'0' && text[i] <= u'9') {
+            plain.append(char(text[i++].unicode()));
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return std::nullopt;
+    if (i < end && (text[i] == u'e' || text[i] == u'E')) {
+        plain.append('e');
+        ++i;
+        if (i < end && (text[i] == u'+' || text[i] == u'-'))
+            plain.append(char(text[i++].unicode()));
+        int exponentDigits = 0;
+        while (i < end && text[i] >= u'0' && text[i] <= u'9') {
+            plain.append(char(text[i++].unicode()));
+            ++exponentDigits;
+        }
+        if (exponentDigits == 0)
+            return std::nullopt;
+    }
+    if (i != end)
+        return std::nullopt;
+    return plain;
+}
+
+// The locale's short date format with every year field widened to four
+// digits, so that a date text names its century. Quoted literal parts stay.
+QString FourDigitYearFormat(const QString& format)
+{
+    QString result;
+    bool quoted = false;
+    for (int i = 0; i < format.size(); ++i) {
+        const QChar c = format[i];
+        if (c == u'\'') {
+            quoted = !quoted;
+            result.append(c);
+        } else if (!quoted && c == u'y') {
+            while (i + 1 < format.size() && format[i + 1] == u'y')
+                ++i;
+            result.append(QStringLiteral("yyyy"));
+        } else {
+            result.append(c);
+        }
+    }
+    return result;
+}
+
+const QDate kDayZero(1899, 12, 30);
+
+} // namespace
+
+// --- numbers -----------------------------------------------------------
+
+QString NumberText(int value)
+{
+    const QString digits = QString::number(value);
+    return value < 0 ? digits : QStringLiteral(" ") + digits;
+}
+
+QString NumberText(float value)
+{
+    if (std::isnan(value))
+        return QStringLiteral(" NaN");
+    if (std::isinf(value))
+        return value < 0 ? QStringLiteral("-Inf") : QStringLiteral(" Inf");
+    // %G gives seven significant digits without trailing zeros and switches
+    // to an exponent for very large and very small values, as a float's text
+    // should.
+    const QString text = DropLeadingZero(Printf("%.7G", double(value)));
+    return text.startsWith(u'-') ? text : QStringLiteral(" ") + text;
+}
+
+std::optional<double> ParseNumber(const QString& text)
+{
+    const std::optional<QByteArray> plain = NormalisedNumber(text);
+    if (!plain)
+        return std::nullopt;
+    char* end = nullptr;
+    const double value = std::strtod(plain->constData(), &end);
+    if (end != plain->constData() + plain->size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+bool IsNumeric(const QString& text)
+{
+    return ParseNumber(text).has_value();
+}
+
+std::optional<int16_t> ToInteger16(const QString& text)
+{
+    const std::optional<double> value = ParseNumber(text);
+    if (!value)
+        return std::nullopt;
+    const double whole = std::floor(*value);
+    if (whole < -32768.0 || whole > 32767.0)
+        return std::nullopt;
+    return int16_t(whole);
+}
+
+std::optional<float> ToSingle(const QString& text)
+{
+    const std::optional<double> value = ParseNumber(text);
+    if (!value || std::fabs(*value) > double(FLT_MAX))
+        return std::nullopt;
+    return float(*value);
+}
+
+QString FormatOneDecimal(double value)
+{
+    if (!std::isfinite(value))
+        return {};
+    return DropLeadingZero(DropSignOfZero(Printf("%.1f", value)));
+}
+
+QString FormatGrouped(double value)
+{
+    if (!std::isfinite(value))
+        return {};
+    const QString digits = DropSignOfZero(Printf("%.0f", value));
+    const int sign = digits.startsWith(u'-') ? 1 : 0;
+    QString result = digits;
+    for (int pos = int(digits.size()) - 3; pos > sign; pos -= 3)
+        result.insert(pos, u',');
+    return result;
+}
+
+QString FormatGroupedDigits(long long value)
+{
+    // The C locale omits group separators by default; the format asks for
+    // them always.
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    return locale.toString(value);
+}
+
+QString FormatSortKey(double value)
+{
+    if (!std::isfinite(value))
+        return {};
+    // 31 = twenty digits, the point and ten digits; larger values simply
+    // take more digits.
+    return Printf("%0*.10f", 31, value);
+}
+
+// --- dates ---------------------------------------------------------------
+
+double DateSerial(int year, int month, int day)
+{
+    // Months and days outside their ranges roll over into the neighbouring
+    // months and years (month 13 is January of the next year).
+    const long long monthIndex = (long long)year * 12 + (month - 1);
+    const long long wholeYear = monthIndex >= 0 ? monthIndex / 12 : -((-monthIndex + 11) / 12);
+    const int monthOfYear = int(monthIndex - wholeYear * 12) + 1;
+    const QDate first(int(wholeYear), monthOfYear, 1);
+    if (!first.isValid())
+        return 0;
+    return double(first.toJulianDay() - kDayZero.toJulianDay() + (day - 1));
+}
+
+double DateValue(const QDate& date)
+{
+    if (!date.isValid())
+        return 0;
+    return double(date.toJulianDay() - kDayZero.toJulianDay());
+}
+
+QDate DateOf(double dateValue)
+{
+    // The whole part counts days; the fraction (the time of day) counts away
+    // from day 0 on both sides, so -1.5 still lies on day -1.
+    if (!std::isfinite(dateValue) || std::fabs(dateValue) > 1e9)
+        return {};
+    return kDayZero.addDays((long long)std::trunc(dateValue));
+}
+
+QString DateToText(double dateValue)
+{
+    if (dateValue == 0)
+        return QStringLiteral("0:00:00");
+    const QDate date = DateOf(dateValue);
+    if (!date.isValid())
+        return {};
+    const QLocale locale;
+    return locale.toString(date, FourDigitYearFormat(locale.dateFormat(QLocale::ShortFormat)));
+}
+
+std::optional<double> TextToDate(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return std::nullopt;
+
+    const QLocale locale;
+    const QString shortFormat = locale.dateFormat(QLocale::ShortFormat);
+    const QDate full = locale.toDate(trimmed, FourDigitYearFormat(shortFormat));
+    if (full.isValid())
+        return DateValue(full);
+
+    QDate twoDigit = locale.toDate(trimmed, shortFormat);
+    if (twoDigit.isValid()) {
+        // A two-digit year means 1930 to 2029.
+        if (!shortFormat.contains(QStringLiteral("yyyy")) && twoDigit.year() < 1930)
+            twoDigit = twoDigit.addYears(100);
+        return DateValue(twoDigit);
+    }
+
+    for (const char* format : {"yyyy/MM/dd", "yyyy-MM-dd", "yyyy/M/d"}) {
+        const QDate date = QDate::fromString(trimmed, QString::fromLatin1(format));
+        if (date.isValid())
+            return DateValue(date);
+    }
+
+    // A bare time of day (the text of day 0) stands on day 0.
+    for (const char* format : {"H:mm:ss", "H:mm"}) {
+        const QTime time = QTime::fromString(trimmed, QString::fromLatin1(format));
+        if (time.isValid())
+            return time.msecsSinceStartOfDay() / 86400000.0;
+    }
+    return std::nullopt;
+}
+
+QString FormatDateYMD(double dateValue)
+{
+    const QDate date = DateOf(dateValue);
+    if (!date.isValid())
+        return {};
+    return QStringLiteral("%1/%2/%3")
+        .arg(date.year(), 4, 10, QLatin1Char('0'))
+        .arg(date.month(), 2, 10, QLatin1Char('0'))
+        .arg(date.day(), 2, 10, QLatin1Char('0'));
+}
+
+} // namespace platform

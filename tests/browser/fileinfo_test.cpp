@@ -1,0 +1,121 @@
+#include "app/shared/Vidrolle_2nd_b.h"
+#include "platform/FileInfo.h"
+#include "platform/Runtime.h"
+
+#include "MessageRecorder.h"
+#include "TempFolder.h"
+
+#include <QFile>
+#include <cstdlib>
+#include <ctime>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+namespace {
+
+// Sets the TZ variable for one test and puts the previous value back.
+class TimeZoneScope {
+public:
+    explicit TimeZoneScope(const char* zone)
+    {
+        if (const char* old = std::getenv("TZ"))
+            previous_ = old;
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    ~TimeZoneScope()
+    {
+        if (previous_.empty())
+            unsetenv("TZ");
+        else
+            setenv("TZ", previous_.c_str(), 1);
+        tzset();
+    }
+
+private:
+    std::string previous_;
+};
+
+struct OpenFailureScope {
+    explicit OpenFailureScope(std::function<bool(const QString&)> predicate)
+    {
+        platform::SetOpenFailureForTests(std::move(predicate));
+    }
+    ~OpenFailureScope() { platform::SetOpenFailureForTests({}); }
+};
+
+bool SetModificationTime(const QString& path, time_t seconds)
+{
+    const struct timeval times[2] = {{seconds, 0}, {seconds, 0}};
+    return ::utimes(QFile::encodeName(path).constData(), times) == 0;
+}
+
+} // namespace
+
+TEST(FileInfo, LengthIsSixtyFourBit)
+{
+    TempFolder dir;
+    EXPECT_EQ(platform::FileLength(dir.MakeFile("empty.avi")), 0);
+    EXPECT_EQ(platform::FileLength(dir.MakeFile("small.avi", 1536)), 1536);
+    EXPECT_EQ(platform::FileLength(dir.MakeFile("sparse.avi", 1234567890LL)), 1234567890LL);
+    EXPECT_EQ(platform::FileLength(dir.MakeFile("huge.avi", 5LL * 1024 * 1024 * 1024)), 5LL * 1024 * 1024 * 1024);
+    EXPECT_EQ(platform::FileLength(dir.FilePath("missing.avi")), std::nullopt);
+}
+
+TEST(FileInfo, LastWriteDateIsTheLocalCalendarDate)
+{
+    TempFolder dir;
+    const QString file = dir.MakeFile("clip.avi", 10);
+    // 2007-10-03 20:00 UTC is already 4 October in Tokyo.
+    ASSERT_TRUE(SetModificationTime(file, 1191441600));
+    {
+        TimeZoneScope zone("UTC0");
+        EXPECT_EQ(platform::FileLastWriteLocalDate(file), QDate(2007, 10, 3));
+    }
+    {
+        TimeZoneScope zone("JST-9");
+        EXPECT_EQ(platform::FileLastWriteLocalDate(file), QDate(2007, 10, 4));
+        MessageRecorder recorder;
+        EXPECT_EQ(GetFileDate(file), platform::DateSerial(2007, 10, 4));
+        EXPECT_TRUE(recorder.messages.empty());
+    }
+}
+
+TEST(FileInfo, UnopenableFileHasNoDateAndShowsOneMessage)
+{
+    TempFolder dir;
+    const QString file = dir.MakeFile("locked.avi", 10);
+    const QString other = dir.MakeFile("other.avi", 10);
+    OpenFailureScope seam([&](const QString& path) { return path == file; });
+    EXPECT_EQ(platform::FileLastWriteLocalDate(file), std::nullopt);
+    EXPECT_NE(platform::FileLastWriteLocalDate(other), std::nullopt);
+
+    MessageRecorder recorder;
+    EXPECT_EQ(GetFileDate(file), 0);
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text, "Error " + file);
+    EXPECT_EQ(recorder.messages[0].title, "Vidrolle_2nd");
+    EXPECT_EQ(recorder.messages[0].buttons, platform::MsgButtons::Ok);
+
+    EXPECT_EQ(GetFileDate(dir.FilePath("missing.avi")), 0);
+    EXPECT_EQ(recorder.messages.size(), 2u);
+}
+
+TEST(FileInfo, UnreadableFileAndNamedPipeDoNotStall)
+{
+    TempFolder dir;
+    const QString pipe = dir.FilePath("pipe.avi");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    // Opening a pipe for reading would wait for a writer; the date comes back
+    // at once instead.
+    EXPECT_NE(platform::FileLastWriteLocalDate(pipe), std::nullopt);
+
+    if (geteuid() == 0)
+        return; // permission bits do not stop root
+    const QString file = dir.MakeFile("noread.avi", 10);
+    ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0200), 0);
+    EXPECT_EQ(platform::FileLastWriteLocalDate(file), std::nullopt);
+    EXPECT_EQ(platform::FileLength(file), 10);
+}
