@@ -15,6 +15,7 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <memory>
 #include <optional>
 
 namespace platform {
@@ -35,6 +36,7 @@ class DriveListBox : public QWidget {
     Q_OBJECT
 public:
     explicit DriveListBox(QWidget* parent = nullptr);
+    ~DriveListBox() override;
 
     // The chosen drive: a mount point such as "/" or "/media/usb".
     QString Drive() const;
@@ -46,12 +48,17 @@ public:
 
 signals:
     void Change();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
 };
 
 class DirListBox : public QWidget {
     Q_OBJECT
 public:
     explicit DirListBox(QWidget* parent = nullptr);
+    ~DirListBox() override;
 
     // The current folder's full path; ends with "/" only at "/".
     QString Path() const;
@@ -60,15 +67,26 @@ public:
     // A folder that cannot be opened gives its error and changes nothing.
     // Raises Change when the path changes.
     std::optional<PathError> SetPath(const QString& path);
+    // The drives whose remembered folder SetPath goes to; the machine's mount
+    // points unless replaced (tests use temporary folders as drives).
+    void SetDrivesForTests(const QStringList& mountPoints);
 
 signals:
     void Change();
+
+private:
+    // Moves to an exact folder (no drive rule); the entries of the list use it.
+    std::optional<PathError> MoveTo(const QString& folder);
+
+    struct Impl;
+    std::unique_ptr<Impl> d;
 };
 
 class FileListBox : public QWidget {
     Q_OBJECT
 public:
     explicit FileListBox(QWidget* parent = nullptr);
+    ~FileListBox() override;
 
     QString Path() const;
     void SetPath(const QString& path);       // raises PathChange
@@ -80,6 +98,10 @@ public:
 signals:
     void PathChange();
     void PatternChange();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
 };
 
 } // namespace platform

@@ -1,0 +1,593 @@
+#include "platform/ListView.h"
+
+#include "platform/Screen.h"
+
+#include <QAbstractTableModel>
+#include <QCollator>
+#include <QHeaderView>
+#include <QItemSelection>
+#include <QMouseEvent>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <functional>
+#include <numeric>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+// Sub-items beyond this number are refused, so that a wild index cannot make
+// every row allocate a huge sub-item array.
+constexpr int kMaxSubItems = 1024;
+
+struct Cell {
+    QString text;
+    QString tag;
+};
+
+// One row of the list. Sub-item n lives at subItems[n - 1]; the array grows
+// only as far as sub-items are actually set, so a row of names only costs two
+// empty strings and an empty vector.
+struct Row {
+    QString text;
+    QString tag;
+    std::vector<Cell> subItems;
+    bool selected = false;
+};
+
+struct Column {
+    QString key;
+    QString caption;
+    int widthPixels = 0;
+    ColumnAlignment alignment = ColumnAlignment::Left;
+};
+
+// The tree view in report mode, with the control's click events raised after
+// the view has updated its selection: a click on an already selected row only
+// narrows the selection on release, so the events follow the base handlers.
+class ReportTreeView : public QTreeView {
+public:
+    using QTreeView::QTreeView;
+    std::function<void()> onClick;
+    std::function<void()> onDoubleClick;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        QTreeView::mouseReleaseEvent(event);
+        if (event->button() == Qt::LeftButton && onClick)
+            onClick();
+    }
+    void mouseDoubleClickEvent(QMouseEvent* event) override
+    {
+        QTreeView::mouseDoubleClickEvent(event);
+        if (event->button() == Qt::LeftButton && onDoubleClick)
+            onDoubleClick();
+    }
+};
+
+// The text order of the list: the empty text first, then the user's locale
+// without regard to case. Punctuation must take part in the comparison, since
+// sort keys rely on "&" coming before every digit.
+QCollator ListCollator()
+{
+    QCollator collator{QLocale::system()};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(false);
+    collator.setIgnorePunctuation(false);
+    return collator;
+}
+
+} // namespace
+
+// The rows and columns, presented to the view as a flat table. The data lives
+// here, in plain structs; the view asks for what it paints.
+class ReportListModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    std::vector<Row> rows;
+    std::vector<Column> columns;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : static_cast<int>(rows.size());
+    }
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : static_cast<int>(columns.size());
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
+            return {};
+        if (role == Qt::DisplayRole)
+            return CellText(index.row(), index.column());
+        if (role == Qt::TextAlignmentRole)
+            return AlignmentOf(index.column());
+        return {};
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
+            return {};
+        if (role == Qt::DisplayRole)
+            return columns[section].caption;
+        if (role == Qt::TextAlignmentRole)
+            return AlignmentOf(section);
+        return {};
+    }
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override
+    {
+        if (!index.isValid())
+            return Qt::NoItemFlags;
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    }
+
+    // The text of column `column` (0 the row text, n sub-item n).
+    QString CellText(int row, int column) const
+    {
+        const Row& r = rows[row];
+        if (column == 0)
+            return r.text;
+        if (column <= static_cast<int>(r.subItems.size()))
+            return r.subItems[column - 1].text;
+        return {};
+    }
+
+    QVariant AlignmentOf(int column) const
+    {
+        const bool right = columns[column].alignment == ColumnAlignment::Right;
+        return QVariant::fromValue(Qt::Alignment((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
+    }
+
+    // The protected notifications, for the control that owns the model.
+    void BeginReset() { beginResetModel(); }
+    void EndReset() { endResetModel(); }
+    void BeginAppendRow(int row) { beginInsertRows(QModelIndex(), row, row); }
+    void EndAppendRow() { endInsertRows(); }
+    void BeginAppendColumn(int column) { beginInsertColumns(QModelIndex(), column, column); }
+    void EndAppendColumn() { endInsertColumns(); }
+};
+
+struct ReportListView::Impl {
+    ReportListView* q = nullptr;
+    ReportListModel* model = nullptr;
+    ReportTreeView* view = nullptr;
+
+    int sortKey = 0;
+    int sortOrder = 0;
+    bool sorted = false;
+
+    // Drawing freeze: while frozen the view hears nothing. A change of the rows
+    // opens a model reset at once (so the view never reads rows it was not told
+    // of) and the last release closes it; a change of texts only is announced
+    // in one go at the release.
+    int freezeCount = 0;
+    bool resetOpen = false;
+    bool textsChanged = false;
+
+    // True from the start of a model reset until the view's state has been
+    // put back; the view's own echoes of the reset are ignored meanwhile.
+    bool inReset = false;
+
+    // Set while the program itself moves the view's selection, so that the
+    // view's echo does not write back into the rows.
+    bool syncingSelection = false;
+
+    Row* RowAt(int position)
+    {
+        if (position < 1 || position > static_cast<int>(model->rows.size()))
+            return nullptr;
+        return &model->rows[position - 1];
+    }
+    const Row* RowAt(int position) const
+    {
+        return const_cast<Impl*>(this)->RowAt(position);
+    }
+
+    // Before rows are added, removed or reordered: inside a freeze the reset
+    // stays open until the release, otherwise the caller brackets its change
+    // with BeginRowsChange/EndRowsChange.
+    void BeginRowsChange()
+    {
+        if (freezeCount > 0) {
+            if (!resetOpen) {
+                inReset = true;
+                model->BeginReset();
+                resetOpen = true;
+            }
+            return;
+        }
+        inReset = true;
+        model->BeginReset();
+    }
+    void EndRowsChange()
+    {
+        if (freezeCount > 0)
+            return;
+        FinishReset();
+    }
+    void FinishReset()
+    {
+        model->EndReset();
+        AfterReset();
+        inReset = false;
+    }
+
+    void CellChanged(int row, int column)
+    {
+        if (freezeCount > 0) {
+            textsChanged = true;
+            return;
+        }
+        if (column >= model->columnCount())
+            return;
+        const QModelIndex index = model->index(row, column);
+        emit model->dataChanged(index, index, {Qt::DisplayRole});
+    }
+
+    // A model reset forgets the view's selection and the header's section
+    // sizes; both are put back from what the control keeps.
+    void AfterReset()
+    {
+        QHeaderView* header = view->header();
+        for (int i = 0; i < static_cast<int>(model->columns.size()); ++i)
+            header->resizeSection(i, model->columns[i].widthPixels);
+        MirrorAllSelection();
+        UpdateSortIndicator();
+    }
+
+    void MirrorAllSelection()
+    {
+        if (model->columns.empty())
+            return;
+        QItemSelection selection;
+        const int lastColumn = model->columnCount() - 1;
+        const int count = static_cast<int>(model->rows.size());
+        for (int row = 0; row < count;) {
+            if (!model->rows[row].selected) {
+                ++row;
+                continue;
+            }
+            int end = row;
+            while (end + 1 < count && model->rows[end + 1].selected)
+                ++end;
+            selection.select(model->index(row, 0), model->index(end, lastColumn));
+            row = end + 1;
+        }
+        syncingSelection = true;
+        view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+        syncingSelection = false;
+    }
+
+    void MirrorRowSelection(int row)
+    {
+        if (model->columns.empty() || resetOpen)
+            return;
+        const QModelIndex index = model->index(row, 0);
+        syncingSelection = true;
+        const bool selected = model->rows[row].selected;
+        view->selectionModel()->select(index, (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+                                                  QItemSelectionModel::Rows);
+        if (selected)
+            view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+        syncingSelection = false;
+    }
+
+    // The user's clicks and keys, written into the rows.
+    void ViewSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+    {
+        if (syncingSelection || inReset)
+            return;
+        const int count = static_cast<int>(model->rows.size());
+        auto apply = [&](const QItemSelection& ranges, bool state) {
+            for (const QItemSelectionRange& range : ranges)
+                for (int row = range.top(); row <= range.bottom() && row < count; ++row)
+                    model->rows[row].selected = state;
+        };
+        apply(deselected, false);
+        apply(selected, true);
+    }
+
+    void UpdateSortIndicator()
+    {
+        QHeaderView* header = view->header();
+        if (sorted && sortKey >= 0 && sortKey < model->columnCount()) {
+            header->setSortIndicatorShown(true);
+            header->setSortIndicator(sortKey, sortOrder == 1 ? Qt::DescendingOrder : Qt::AscendingOrder);
+        } else {
+            header->setSortIndicatorShown(false);
+        }
+    }
+
+    void Sort()
+    {
+        std::vector<Row>& rows = model->rows;
+        const int column = sortKey;
+        const QCollator collator = ListCollator();
+
+        // One collation key per row, computed once; the comparisons then only
+        // compare keys. The empty text goes first whatever the locale says.
+        std::vector<QCollatorSortKey> keys;
+        std::vector<char> empty;
+        keys.reserve(rows.size());
+        empty.reserve(rows.size());
+        for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+            const QString text = model->CellText(row, column);
+            keys.push_back(collator.sortKey(text));
+            empty.push_back(text.isEmpty() ? 1 : 0);
+        }
+        auto less = [&](int a, int b) {
+            if (empty[a] != empty[b])
+                return empty[a] > empty[b];
+            return keys[a].compare(keys[b]) < 0;
+        };
+
+        std::vector<int> order(rows.size());
+        std::iota(order.begin(), order.end(), 0);
+        if (sortOrder == 1)
+            std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return less(b, a); });
+        else
+            std::stable_sort(order.begin(), order.end(), less);
+
+        std::vector<Row> sortedRows;
+        sortedRows.reserve(rows.size());
+        for (int index : order)
+            sortedRows.push_back(std::move(rows[index]));
+        rows = std::move(sortedRows);
+    }
+};
+
+ReportListView::ReportListView(QWidget* parent)
+    : QWidget(parent)
+    , d(std::make_unique<Impl>())
+{
+    d->q = this;
+    d->model = new ReportListModel(this);
+    d->view = new ReportTreeView(this);
+    QTreeView* view = d->view;
+    view->setModel(d->model);
+    view->setRootIsDecorated(false);
+    view->setItemsExpandable(false);
+    view->setUniformRowHeights(true);
+    view->setAllColumnsShowFocus(true);
+    view->setSortingEnabled(false);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    // Header clicks only report the column; ordering is the program's call.
+    QHeaderView* header = view->header();
+    header->setSectionsClickable(true);
+    header->setSectionsMovable(false);
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    connect(header, &QHeaderView::sectionClicked, this, [this](int section) { emit ColumnClick(section + 1); });
+    // Widths the user drags are kept across refills.
+    connect(header, &QHeaderView::sectionResized, this, [this](int section, int, int newSize) {
+        if (!d->inReset && section >= 0 && section < static_cast<int>(d->model->columns.size()))
+            d->model->columns[section].widthPixels = newSize;
+    });
+
+    connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected, const QItemSelection& deselected) {
+                d->ViewSelectionChanged(selected, deselected);
+            });
+    d->view->onClick = [this] { emit Click(); };
+    d->view->onDoubleClick = [this] { emit DblClick(); };
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view);
+}
+
+ReportListView::~ReportListView() = default;
+
+void ReportListView::AddColumn(const QString& key, const QString& caption, int widthTwips, ColumnAlignment alignment)
+{
+    Column column{key, caption, TwipsToPixelsX(widthTwips), alignment};
+    const int index = static_cast<int>(d->model->columns.size());
+    if (d->freezeCount > 0) {
+        d->BeginRowsChange();
+        d->model->columns.push_back(std::move(column));
+        return;
+    }
+    d->model->BeginAppendColumn(index);
+    d->model->columns.push_back(std::move(column));
+    d->model->EndAppendColumn();
+    d->view->header()->resizeSection(index, d->model->columns[index].widthPixels);
+    // The first column makes existing selected rows visible as such.
+    if (index == 0)
+        d->MirrorAllSelection();
+}
+
+int ReportListView::ColumnCount() const
+{
+    return static_cast<int>(d->model->columns.size());
+}
+
+QString ReportListView::ColumnKey(int position) const
+{
+    if (position < 1 || position > ColumnCount())
+        return {};
+    return d->model->columns[position - 1].key;
+}
+
+void ReportListView::Clear()
+{
+    d->BeginRowsChange();
+    d->model->rows.clear();
+    d->model->rows.shrink_to_fit();
+    d->EndRowsChange();
+}
+
+int ReportListView::Add(const QString& text)
+{
+    const int row = static_cast<int>(d->model->rows.size());
+    if (d->freezeCount > 0) {
+        d->BeginRowsChange();
+        d->model->rows.push_back(Row{text, {}, {}, false});
+    } else {
+        d->model->BeginAppendRow(row);
+        d->model->rows.push_back(Row{text, {}, {}, false});
+        d->model->EndAppendRow();
+    }
+    return row + 1;
+}
+
+int ReportListView::Count() const
+{
+    return static_cast<int>(d->model->rows.size());
+}
+
+QString ReportListView::Text(int position) const
+{
+    const Row* row = d->RowAt(position);
+    return row ? row->text : QString();
+}
+
+void ReportListView::SetText(int position, const QString& text)
+{
+    if (Row* row = d->RowAt(position)) {
+        row->text = text;
+        d->CellChanged(position - 1, 0);
+    }
+}
+
+QString ReportListView::Tag(int position) const
+{
+    const Row* row = d->RowAt(position);
+    return row ? row->tag : QString();
+}
+
+void ReportListView::SetTag(int position, const QString& tag)
+{
+    if (Row* row = d->RowAt(position))
+        row->tag = tag;
+}
+
+QString ReportListView::SubItemText(int position, int subItem) const
+{
+    const Row* row = d->RowAt(position);
+    if (!row || subItem < 1 || subItem > static_cast<int>(row->subItems.size()))
+        return {};
+    return row->subItems[subItem - 1].text;
+}
+
+void ReportListView::SetSubItemText(int position, int subItem, const QString& text)
+{
+    Row* row = d->RowAt(position);
+    if (!row || subItem < 1 || subItem > kMaxSubItems)
+        return;
+    if (subItem > static_cast<int>(row->subItems.size()))
+        row->subItems.resize(subItem);
+    row->subItems[subItem - 1].text = text;
+    d->CellChanged(position - 1, subItem);
+}
+
+QString ReportListView::SubItemTag(int position, int subItem) const
+{
+    const Row* row = d->RowAt(position);
+    if (!row || subItem < 1 || subItem > static_cast<int>(row->subItems.size()))
+        return {};
+    return row->subItems[subItem - 1].tag;
+}
+
+void ReportListView::SetSubItemTag(int position, int subItem, const QString& tag)
+{
+    Row* row = d->RowAt(position);
+    if (!row || subItem < 1 || subItem > kMaxSubItems)
+        return;
+    if (subItem > static_cast<int>(row->subItems.size()))
+        row->subItems.resize(subItem);
+    row->subItems[subItem - 1].tag = tag;
+}
+
+bool ReportListView::Selected(int position) const
+{
+    const Row* row = d->RowAt(position);
+    return row && row->selected;
+}
+
+void ReportListView::SetSelected(int position, bool selected)
+{
+    Row* row = d->RowAt(position);
+    if (!row || row->selected == selected)
+        return;
+    row->selected = selected;
+    d->MirrorRowSelection(position - 1);
+}
+
+int ReportListView::SortKey() const
+{
+    return d->sortKey;
+}
+
+void ReportListView::SetSortKey(int key)
+{
+    d->sortKey = std::max(0, key);
+}
+
+int ReportListView::SortOrder() const
+{
+    return d->sortOrder;
+}
+
+void ReportListView::SetSortOrder(int order)
+{
+    d->sortOrder = order == 1 ? 1 : 0;
+}
+
+bool ReportListView::Sorted() const
+{
+    return d->sorted;
+}
+
+void ReportListView::SetSorted(bool sorted)
+{
+    d->sorted = sorted;
+    if (!sorted) {
+        d->UpdateSortIndicator();
+        return;
+    }
+    d->BeginRowsChange();
+    d->Sort();
+    d->EndRowsChange();
+}
+
+void ReportListView::SetWidthTwips(int widthTwips)
+{
+    resize(TwipsToPixelsX(widthTwips), height());
+}
+
+void ReportListView::FreezeDrawing()
+{
+    if (d->freezeCount++ == 0)
+        d->view->setUpdatesEnabled(false);
+}
+
+void ReportListView::ReleaseDrawing()
+{
+    if (d->freezeCount == 0)
+        return;
+    if (--d->freezeCount > 0)
+        return;
+    if (d->resetOpen) {
+        d->resetOpen = false;
+        d->FinishReset();
+    } else if (d->textsChanged && d->model->rowCount() > 0 && d->model->columnCount() > 0) {
+        emit d->model->dataChanged(d->model->index(0, 0),
+                                   d->model->index(d->model->rowCount() - 1, d->model->columnCount() - 1),
+                                   {Qt::DisplayRole});
+    }
+    d->textsChanged = false;
+    d->view->setUpdatesEnabled(true);
+}
+
+} // namespace platform
