@@ -1,0 +1,196 @@
+// Measures the browser window's list against what the machine must do anyway:
+//   fill_vs_floor        a folder change (the file picker reads the folder,
+//                        the list is rebuilt with size and date per file)
+//                        against a loop that reads the folder and makes, per
+//                        name, only the system calls the fill needs (stat for
+//                        the length; open, fstat, close for the date);
+//   sort_size_vs_floor   a click on the size header against std::stable_sort
+//   sort_date_vs_floor   a click on the date header against std::stable_sort
+//                        of the same rows' numbers (day counts for dates);
+//   list_mb              the heap the filled list holds beyond an empty list.
+// Each time is the best of several runs, so one slow run does not decide.
+#include "app/Vidrolle_2ndS.h"
+#include "app/shared/Vidrolle_2nd_b.h"
+#include "platform/ListView.h"
+#include "platform/Pickers.h"
+#include "platform/Runtime.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <functional>
+#include <malloc.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int kRows = 32767;
+constexpr int kRuns = 5;
+
+double BestSeconds(const std::function<void()>& run, const std::function<void()>& before = {})
+{
+    double best = 1e300;
+    for (int i = 0; i < kRuns; ++i) {
+        if (before)
+            before();
+        const auto start = std::chrono::steady_clock::now();
+        run();
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        best = std::min(best, took.count());
+    }
+    return best;
+}
+
+// Files of varied sizes (sparse) and last-write dates spread over years, so
+// that neither sort meets its rows already in order.
+bool MakeFolder(const QString& folder)
+{
+    unsigned state = 12345;
+    for (int i = 0; i < kRows; ++i) {
+        state = state * 1103515245u + 12345u;
+        const QByteArray path = (folder + QStringLiteral("/clip%1.avi").arg(i, 5, 10, QLatin1Char('0'))).toLocal8Bit();
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd < 0)
+            return false;
+        const off_t size = static_cast<off_t>(state % 50'000'000u);
+        const bool sized = ::ftruncate(fd, size) == 0;
+        ::close(fd);
+        const time_t when = 946684800 + static_cast<time_t>((state >> 8) % (20u * 365u)) * 86400;
+        const timeval times[2] = {{when, 0}, {when, 0}};
+        if (!sized || ::utimes(path.constData(), times) != 0)
+            return false;
+    }
+    return true;
+}
+
+// What any listing must do: read the folder, and per matching name ask its
+// length and open it to read its last-write time.
+long long Floor(const QByteArray& folder)
+{
+    long long sum = 0;
+    DIR* dir = ::opendir(folder.constData());
+    if (dir == nullptr)
+        return -1;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (::fnmatch("*.avi", entry->d_name, FNM_CASEFOLD) != 0)
+            continue;
+        const QByteArray path = folder + '/' + entry->d_name;
+        struct stat info {};
+        if (::stat(path.constData(), &info) == 0)
+            sum += info.st_size;
+        const int fd = ::open(path.constData(), O_RDONLY);
+        if (fd >= 0) {
+            if (::fstat(fd, &info) == 0)
+                sum += info.st_mtime;
+            ::close(fd);
+        }
+    }
+    ::closedir(dir);
+    return sum;
+}
+
+size_t HeapInUse()
+{
+    const struct mallinfo2 info = ::mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    QTemporaryDir program;
+    QTemporaryDir movies;
+    QTemporaryDir empty;
+    if (!program.isValid() || !movies.isValid() || !empty.isValid() || !MakeFolder(movies.path())) {
+        std::fprintf(stderr, "cannot make the test folders\n");
+        return 1;
+    }
+    SetProgramFolderForTests(program.path());
+    WriteIniValue(kSettingsSection, "Path", empty.path(), SettingsFileName());
+    WriteIniValue(kSettingsSection, "Pattern", "*.avi", SettingsFileName());
+
+    PlayState state;
+    BrowserDependencies dependencies;
+    dependencies.mediaEngines = [](QWidget*) { return std::unique_ptr<platform::MediaEngine>(); };
+    dependencies.streamingEngines = [](QWidget*) { return std::unique_ptr<platform::StreamingEngine>(); };
+    dependencies.endProgram = [] {};
+    Vidrolle_2ndS window(state, std::move(dependencies));
+    window.Form_Load();
+    window.show();
+    QApplication::processEvents();
+
+    // Memory: the list of an empty folder against the same list filled.
+    malloc_trim(0);
+    const size_t emptyHeap = HeapInUse();
+    window.File1->SetPath(movies.path());
+    QApplication::processEvents();
+    const size_t filledHeap = HeapInUse();
+    if (window.ListV->Count() != kRows) {
+        std::fprintf(stderr, "listed %d files of %d\n", window.ListV->Count(), kRows);
+        return 1;
+    }
+
+    const QByteArray folder = movies.path().toLocal8Bit();
+    long long sink = 0;
+    const double floorFill = BestSeconds([&] { sink += Floor(folder); });
+    const double fill = BestSeconds([&] {
+        window.File1->SetPath(movies.path());
+        QApplication::processEvents();
+    });
+
+    // The sorts start from the file picker's order each time; both flags are
+    // kept ascending so every run does the same work.
+    const auto refill = [&] {
+        window.File1->SetPath(movies.path());
+        window.ColumnSortAscending = {};
+    };
+    const double sortSize = BestSeconds(
+        [&] {
+            window.ListV_ColumnClick(2);
+            QApplication::processEvents();
+        },
+        refill);
+    const double sortDate = BestSeconds(
+        [&] {
+            window.ListV_ColumnClick(3);
+            QApplication::processEvents();
+        },
+        refill);
+
+    // The floors sort the same rows' numbers: sizes as shown, dates as day counts.
+    std::vector<double> sizes;
+    std::vector<double> dates;
+    refill();
+    for (int row = 1; row <= kRows; ++row) {
+        sizes.push_back(platform::ParseNumber(window.ListV->SubItemText(row, 1)).value_or(0));
+        dates.push_back(platform::TextToDate(window.ListV->SubItemText(row, 2)).value_or(0));
+    }
+    std::vector<double> work;
+    const double floorSortSize = BestSeconds([&] { std::stable_sort(work.begin(), work.end()); },
+                                             [&] { work = sizes; });
+    const double floorSortDate = BestSeconds([&] { std::stable_sort(work.begin(), work.end()); },
+                                             [&] { work = dates; });
+
+    std::printf("fill_vs_floor N=%d: %.2f\n", kRows, fill / floorFill);
+    std::printf("sort_size_vs_floor N=%d: %.2f\n", kRows, sortSize / floorSortSize);
+    std::printf("sort_date_vs_floor N=%d: %.2f\n", kRows, sortDate / floorSortDate);
+    std::printf("list_mb N=%d: %.1f\n", kRows, static_cast<double>(filledHeap - emptyHeap) / (1024.0 * 1024.0));
+    std::fprintf(stderr, "fill %.1f ms (floor %.1f ms), size sort %.1f ms (floor %.2f ms), date sort %.1f ms (floor %.2f ms) [%lld]\n",
+                 fill * 1e3, floorFill * 1e3, sortSize * 1e3, floorSortSize * 1e3, sortDate * 1e3,
+                 floorSortDate * 1e3, sink % 10);
+    return 0;
+}

@@ -1,0 +1,234 @@
+// Column sorting: the sort keys, number and date sorts that put the shown
+// texts and tags back exactly, and the header clicks of the browser window
+// with their per-column direction.
+#include "ListingWindow.h"
+#include "MessageRecorder.h"
+#include "TempFolder.h"
+
+#include "app/shared/ListSorting.h"
+#include "platform/ListView.h"
+#include "platform/Pickers.h"
+#include "platform/Runtime.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QLocale>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A list of rows with a name, a size and a date text, each cell carrying a
+// tag of its own so that the test can see the tags come back.
+struct Row {
+    QString name, size, date;
+};
+
+void AddColumns(platform::ReportListView& list)
+{
+    list.AddColumn("File_Name", "name", 4000, platform::ColumnAlignment::Left);
+    list.AddColumn("File_Size", "size", 1500, platform::ColumnAlignment::Right);
+    list.AddColumn("File_Date", "date", 1500, platform::ColumnAlignment::Left);
+}
+
+void Fill(platform::ReportListView& list, const std::vector<Row>& rows)
+{
+    for (const Row& row : rows) {
+        const int p = list.Add(row.name);
+        list.SetSubItemText(p, 1, row.size);
+        list.SetSubItemText(p, 2, row.date);
+        // Tags that already hold a NUL must come back whole.
+        list.SetTag(p, "row:" + row.name);
+        list.SetSubItemTag(p, 1, "size:" + row.name + QChar(u'\0') + "more");
+        list.SetSubItemTag(p, 2, "date:" + row.name);
+    }
+}
+
+QStringList Names(const platform::ReportListView& list)
+{
+    QStringList names;
+    for (int p = 1; p <= list.Count(); ++p)
+        names << list.Text(p);
+    return names;
+}
+
+// Every cell shows and holds what it did before the sort, wherever its row went.
+void ExpectCellsIntact(const platform::ReportListView& list, const std::vector<Row>& rows)
+{
+    ASSERT_EQ(list.Count(), static_cast<int>(rows.size()));
+    for (int p = 1; p <= list.Count(); ++p) {
+        const QString name = list.Text(p);
+        const auto row = std::find_if(rows.begin(), rows.end(), [&](const Row& r) { return r.name == name; });
+        ASSERT_NE(row, rows.end()) << name.toStdString();
+        EXPECT_EQ(list.SubItemText(p, 1), row->size);
+        EXPECT_EQ(list.SubItemText(p, 2), row->date);
+        EXPECT_EQ(list.Tag(p), "row:" + name);
+        EXPECT_EQ(list.SubItemTag(p, 1), "size:" + name + QChar(u'\0') + "more");
+        EXPECT_EQ(list.SubItemTag(p, 2), "date:" + name);
+    }
+}
+
+TEST(SortKeys, NumbersDatesAndMirroredDigits)
+{
+    EXPECT_EQ(InvertDigits("0123456789"), "9876543210");
+    EXPECT_EQ(InvertDigits("-12.5 x"), " 87.4 x");
+
+    EXPECT_EQ(NumberSortKey("1234"), "00000000000000001234.0000000000");
+    EXPECT_EQ(NumberSortKey("1,234"), "00000000000000001234.0000000000");
+    EXPECT_EQ(NumberSortKey("0"), "00000000000000000000.0000000000");
+    EXPECT_EQ(NumberSortKey("-5"), "&99999999999999999994.9999999999");
+    EXPECT_EQ(NumberSortKey("-100"), "&99999999999999999899.9999999999");
+    EXPECT_EQ(NumberSortKey("n/a"), "");
+    EXPECT_EQ(NumberSortKey(""), "");
+
+    EXPECT_EQ(DateSortKey(platform::DateToText(0)), "1899/12/30");
+    EXPECT_EQ(DateSortKey(platform::DateToText(platform::DateSerial(2007, 1, 15))), "2007/01/15");
+    EXPECT_EQ(DateSortKey("not a date"), "");
+}
+
+TEST(SortListView, SizesSortByValueBothWaysNotByText)
+{
+    platform::ReportListView list;
+    AddColumns(list);
+    const std::vector<Row> rows{{"a", "980", "x"}, {"b", "1,234", "y"}, {"c", "12", "z"}};
+    Fill(list, rows);
+
+    SortListView(list, 2, SortKindNumber, kTrue);
+    EXPECT_EQ(Names(list), (QStringList{"c", "a", "b"}));
+    ExpectCellsIntact(list, rows);
+    EXPECT_EQ(list.SortKey(), 1);
+    EXPECT_EQ(list.SortOrder(), 0);
+    EXPECT_TRUE(list.Sorted());
+
+    SortListView(list, 2, SortKindNumber, kFalse);
+    EXPECT_EQ(Names(list), (QStringList{"b", "a", "c"}));
+    EXPECT_EQ(list.SortOrder(), 1);
+    ExpectCellsIntact(list, rows);
+}
+
+TEST(SortListView, NegativesComeFirstAndNonNumbersBeforeEverything)
+{
+    platform::ReportListView list;
+    AddColumns(list);
+    const std::vector<Row> rows{{"seven", "7", ""}, {"minus5", "-5", ""}, {"zero", "0", ""},
+                                {"text", "n/a", ""}, {"minus100", "-100", ""}};
+    Fill(list, rows);
+
+    SortListView(list, 2, SortKindNumber, kTrue);
+    EXPECT_EQ(Names(list), (QStringList{"text", "minus100", "minus5", "zero", "seven"}));
+    ExpectCellsIntact(list, rows);
+
+    SortListView(list, 2, SortKindNumber, kFalse);
+    EXPECT_EQ(Names(list), (QStringList{"seven", "zero", "minus5", "minus100", "text"}));
+}
+
+TEST(SortListView, DatesSortChronologicallyWhateverTheShortDateFormat)
+{
+    const QLocale saved;
+    for (const QLocale& locale : {QLocale(QLocale::English, QLocale::UnitedStates),
+                                  QLocale(QLocale::German, QLocale::Germany)}) {
+        QLocale::setDefault(locale);
+        SCOPED_TRACE(locale.name().toStdString());
+        platform::ReportListView list;
+        AddColumns(list);
+        const std::vector<Row> rows{
+            {"oct2007", "1", platform::DateToText(platform::DateSerial(2007, 10, 3))},
+            {"dec2006", "1", platform::DateToText(platform::DateSerial(2006, 12, 25))},
+            {"unreadable", "1", platform::DateToText(0)},
+            {"jan2007", "1", platform::DateToText(platform::DateSerial(2007, 1, 15))},
+        };
+        Fill(list, rows);
+
+        SortListView(list, 3, SortKindDate, kTrue);
+        EXPECT_EQ(Names(list), (QStringList{"unreadable", "dec2006", "jan2007", "oct2007"}));
+        ExpectCellsIntact(list, rows);
+
+        SortListView(list, 3, SortKindDate, kFalse);
+        EXPECT_EQ(Names(list), (QStringList{"oct2007", "jan2007", "dec2006", "unreadable"}));
+        ExpectCellsIntact(list, rows);
+    }
+    QLocale::setDefault(saved);
+}
+
+TEST(SortListView, TextColumnSortsTheShownNamesAndLeavesTagsAlone)
+{
+    platform::ReportListView list;
+    AddColumns(list);
+    const std::vector<Row> rows{{"b.avi", "1", ""}, {"C.avi", "2", ""}, {"a.avi", "3", ""}};
+    Fill(list, rows);
+
+    SortListView(list, 1, SortKindText, kTrue);
+    EXPECT_EQ(Names(list), (QStringList{"a.avi", "b.avi", "C.avi"}));
+    ExpectCellsIntact(list, rows);
+    EXPECT_EQ(list.SortKey(), 0);
+}
+
+// Files whose name, size and date orders all differ.
+class HeaderClicks : public ::testing::Test {
+protected:
+    HeaderClicks()
+    {
+        Make("a.avi", 1024, QDate(2007, 10, 3));
+        Make("b.avi", 3072, QDate(2006, 12, 25));
+        Make("c.avi", 2048, QDate(2007, 1, 15));
+    }
+
+    void Make(const QString& name, long long size, QDate date)
+    {
+        QFile file(folder.MakeFile(name, size));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(QDateTime(date, QTime(12, 0)), QFileDevice::FileModificationTime));
+    }
+
+    TempFolder folder;
+};
+
+TEST_F(HeaderClicks, EachColumnKeepsItsOwnDirectionAcrossRefills)
+{
+    ListingWindow window(folder.Path());
+    window->ListPosition = 2;
+
+    window->ListV_ColumnClick(2);
+    EXPECT_EQ(window.Column(1), (QStringList{"a.avi", "c.avi", "b.avi"}));
+    EXPECT_EQ(window.Column(2), (QStringList{"1", "2", "3"}));
+    EXPECT_TRUE(window->ListV->Selected(1));
+
+    // A refill does not reset the flags: the first click on the date header
+    // still sorts ascending, and the next click on the size header descends.
+    window->FillFileList();
+    window->ListV_ColumnClick(3);
+    EXPECT_EQ(window.Column(1), (QStringList{"b.avi", "c.avi", "a.avi"}));
+    window->FillFileList();
+    window->ListV_ColumnClick(2);
+    EXPECT_EQ(window.Column(1), (QStringList{"b.avi", "c.avi", "a.avi"}));
+    EXPECT_EQ(window.Column(2), (QStringList{"3", "2", "1"}));
+
+    window->ListV_ColumnClick(1);
+    EXPECT_EQ(window.Column(1), (QStringList{"a.avi", "b.avi", "c.avi"}));
+    window->ListV_ColumnClick(1);
+    EXPECT_EQ(window.Column(1), (QStringList{"c.avi", "b.avi", "a.avi"}));
+    EXPECT_TRUE(window->ListV->Selected(1));
+    EXPECT_EQ(window->ListPosition, 2);
+}
+
+TEST(HeaderClick, OnAnEmptyListJustGoesOn)
+{
+    TempFolder folder;
+    MessageRecorder messages;
+    ListingWindow window(folder.Path());
+
+    window->ListV_ColumnClick(3);
+    window->ListV_ColumnClick(2);
+    EXPECT_EQ(window->ListV->Count(), 0);
+    EXPECT_EQ(window->ColumnSortAscending[3], kTrue);
+    EXPECT_TRUE(messages.messages.empty());
+
+    // A list filled later sorts on the next click in the opposite direction.
+    folder.MakeFile(QStringLiteral("x.avi"), 5000);
+    folder.MakeFile(QStringLiteral("y.avi"), 9000);
+    window->File1->SetPath(folder.Path());
+    window->ListV_ColumnClick(2);
+    EXPECT_EQ(window.Column(1), (QStringList{"y.avi", "x.avi"}));
+}
+
+} // namespace
