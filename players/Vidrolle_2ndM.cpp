@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QMouseEvent>
@@ -151,8 +152,12 @@ controls::PropertyBag SliderDesign()
 QLabel* MakeTimeLabel(QWidget* parent, int left)
 {
     auto* label = new QLabel(kZeroTime, parent);
+    // A small sans face; where the system's face runs wider than the label's
+    // 42 pixels, a smaller size keeps all eight characters in view.
     QFont font(QStringLiteral("Sans Serif"));
     font.setPointSizeF(8.25);
+    for (int pixels = 11; pixels > 6 && QFontMetrics(font).horizontalAdvance(kZeroTime) > 42; --pixels)
+        font.setPixelSize(pixels);
     label->setFont(font);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, QColor(0xe0, 0xe0, 0xe0));
