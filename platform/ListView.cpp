@@ -3,7 +3,6 @@
 #include "platform/Screen.h"
 
 #include <QAbstractTableModel>
-#include <QCollator>
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QMouseEvent>
@@ -68,19 +67,21 @@ protected:
     }
 };
 
-// The text order of the list: the empty text first, then the user's locale
-// without regard to case. Punctuation must take part in the comparison, since
-// sort keys rely on "&" coming before every digit.
-QCollator ListCollator()
+} // namespace
+
+TextOrder::TextOrder()
+    : collator_(QLocale::system())
 {
-    QCollator collator{QLocale::system()};
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(false);
-    collator.setIgnorePunctuation(false);
-    return collator;
+    collator_.setCaseSensitivity(Qt::CaseInsensitive);
+    collator_.setNumericMode(false);
+    collator_.setIgnorePunctuation(false);
+    foldFirst_ = collator_.locale().language() == QLocale::C;
 }
 
-} // namespace
+QCollatorSortKey TextOrder::Key(const QString& text) const
+{
+    return collator_.sortKey(foldFirst_ ? text.toCaseFolded() : text);
+}
 
 // The rows and columns, presented to the view as a flat table. The data lives
 // here, in plain structs; the view asks for what it paints.
@@ -310,7 +311,7 @@ struct ReportListView::Impl {
     {
         std::vector<Row>& rows = model->rows;
         const int column = sortKey;
-        const QCollator collator = ListCollator();
+        const TextOrder textOrder;
 
         // One collation key per row, computed once; the comparisons then only
         // compare keys. The empty text goes first whatever the locale says.
@@ -320,7 +321,7 @@ struct ReportListView::Impl {
         empty.reserve(rows.size());
         for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
             const QString text = model->CellText(row, column);
-            keys.push_back(collator.sortKey(text));
+            keys.push_back(textOrder.Key(text));
             empty.push_back(text.isEmpty() ? 1 : 0);
         }
         auto less = [&](int a, int b) {

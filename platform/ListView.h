@@ -16,11 +16,28 @@
 // of single changes; releasing the freeze repaints once.
 #pragma once
 
+#include <QCollator>
 #include <QString>
 #include <QWidget>
 #include <memory>
 
 namespace platform {
+
+// The order of texts in the report list, also used by the pickers for names:
+// case-insensitive in the user's locale, punctuation taking part (so "&" comes
+// before every digit). Keys are made once per text and then compared cheaply.
+// The caller puts the empty text first itself where that matters.
+class TextOrder {
+public:
+    TextOrder();
+    QCollatorSortKey Key(const QString& text) const;
+
+private:
+    QCollator collator_;
+    // The C locale's collator compares code points and ignores the case
+    // setting in its keys, so texts are case-folded before they are keyed.
+    bool foldFirst_ = false;
+};
 
 enum class ColumnAlignment { Left, Right };
 

@@ -1,8 +1,8 @@
 #include "platform/Pickers.h"
 
+#include "platform/ListView.h"
 #include "platform/MessageBox.h"
 
-#include <QCollator>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -81,14 +81,11 @@ QString NormalisePath(const QString& path, const QString& base)
 // case, the same order the report list sorts names in.
 void SortByName(QStringList& names)
 {
-    QCollator collator{QLocale::system()};
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(false);
-    collator.setIgnorePunctuation(false);
+    const TextOrder textOrder;
     std::vector<QCollatorSortKey> keys;
     keys.reserve(names.size());
     for (const QString& name : names)
-        keys.push_back(collator.sortKey(name));
+        keys.push_back(textOrder.Key(name));
     std::vector<int> order(names.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a].compare(keys[b]) < 0; });
