@@ -81,14 +81,8 @@ QString NormalisePath(const QString& path, const QString& base)
 // case, the same order the report list sorts names in.
 void SortByName(QStringList& names)
 {
-    const TextOrder textOrder;
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(names.size());
-    for (const QString& name : names)
-        keys.push_back(textOrder.Key(name));
-    std::vector<int> order(names.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a].compare(keys[b]) < 0; });
+    const std::vector<int> order = TextOrder().StableOrder(
+        static_cast<int>(names.size()), [&](int index) { return names[index]; }, false);
     QStringList sorted;
     sorted.reserve(names.size());
     for (int index : order)
@@ -136,14 +130,14 @@ std::optional<PathError> ReadFolder(const QString& folder, bool wantFolders, QSt
     return std::nullopt;
 }
 
-// Wildcard match of a case-folded name against a case-folded pattern: "*" any
-// run of characters, "?" exactly one, everything else itself. Backtracks only
-// to the last "*", so the cost stays linear in practice.
+// Wildcard match of a name against a case-folded pattern, without regard to
+// case: "*" any run of characters, "?" exactly one, everything else itself.
+// Backtracks only to the last "*", so the cost stays linear in practice.
 bool WildcardMatch(QStringView name, QStringView pattern)
 {
     qsizetype n = 0, p = 0, starP = -1, starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
+        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n].toCaseFolded())) {
             ++n;
             ++p;
         } else if (p < pattern.size() && pattern[p] == u'*') {
@@ -438,9 +432,8 @@ struct FileListBox::Impl {
         ReadFolder(path, false, names, [&](const QString& name) {
             if (everything)
                 return true;
-            const QString folded = name.toCaseFolded();
             return std::any_of(patterns.begin(), patterns.end(),
-                               [&](const QString& p) { return WildcardMatch(folded, p); });
+                               [&](const QString& p) { return WildcardMatch(name, p); });
         });
         SortByName(names);
         model->setStringList(names);
