@@ -157,30 +157,38 @@ bool WildcardMatch(QStringView name, QStringView pattern)
 
 } // namespace
 
-QStringList MountPoints()
+QStringList MountPointsFromTable(const QByteArray& table)
 {
     QStringList points;
-    if (FILE* file = std::fopen("/proc/self/mounts", "re")) {
-        char* line = nullptr;
-        size_t capacity = 0;
-        while (::getline(&line, &capacity, file) > 0) {
-            const QList<QByteArray> fields = QByteArray(line).trimmed().split(' ');
-            if (fields.size() < 3)
-                continue;
-            const QString type = QString::fromLatin1(fields[2]);
-            const QString point = QDir::cleanPath(QFile::decodeName(DecodeMountField(fields[1])));
-            if (!point.startsWith('/') || IsPseudoFileSystem(type) || IsSystemTree(point))
-                continue;
-            if (!points.contains(point))
-                points.append(point);
-        }
-        std::free(line);
-        std::fclose(file);
+    for (const QByteArray& line : table.split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() < 3)
+            continue;
+        const QString type = QString::fromLatin1(fields[2]);
+        const QString point = QDir::cleanPath(QFile::decodeName(DecodeMountField(fields[1])));
+        if (!point.startsWith('/') || IsPseudoFileSystem(type) || IsSystemTree(point))
+            continue;
+        if (!points.contains(point))
+            points.append(point);
     }
     points.removeAll(QStringLiteral("/"));
     points.sort();
     points.prepend(QStringLiteral("/"));
     return points;
+}
+
+QStringList MountPoints()
+{
+    // The file reports a size of 0, so it is read to its end rather than by size.
+    QByteArray table;
+    if (FILE* file = std::fopen("/proc/self/mounts", "re")) {
+        char buffer[4096];
+        size_t got = 0;
+        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+            table.append(buffer, static_cast<qsizetype>(got));
+        std::fclose(file);
+    }
+    return MountPointsFromTable(table);
 }
 
 QString DriveOfPath(const QString& path, const QStringList& mountPoints)

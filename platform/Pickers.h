@@ -32,6 +32,9 @@ struct PathError {
 // The mount points of the machine's real file systems, "/" first.
 QStringList MountPoints();
 
+// The same, from the text of a mount table in the /proc/self/mounts format.
+QStringList MountPointsFromTable(const QByteArray& table);
+
 // The longest mount point that is a prefix of the path ("/" at least).
 QString DriveOfPath(const QString& path, const QStringList& mountPoints);
 

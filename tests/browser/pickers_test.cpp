@@ -65,6 +65,25 @@ TEST(MountPoints, RootFirstThenSortedWithoutDuplicatesOrSystemTrees)
     }
 }
 
+TEST(MountPoints, TableKeepsRealFileSystemsAndDecodesEscapes)
+{
+    const QByteArray table = "proc /proc proc rw 0 0\n"
+                             "/dev/sdb1 /media/My\\040Movies vfat rw 0 0\n"
+                             "tmpfs /run/user/1000 tmpfs rw 0 0\n"
+                             "tmpfs /dev/shm tmpfs rw 0 0\n"
+                             "cgroup2 /sys/fs/cgroup cgroup2 rw 0 0\n"
+                             "/dev/sda1 / ext4 rw 0 0\n"
+                             "overlay /var/lib/box overlay rw 0 0\n"
+                             "/dev/sdc1 /media/back\\134slash ext4 rw 0 0\n"
+                             "/dev/sda1 / ext4 rw 0 0\n"
+                             "/dev/sda2 /home ext4 rw 0 0\n"
+                             "gvfsd-fuse /home/u/.gvfs fuse.gvfsd-fuse rw 0 0\n"
+                             "broken line\n";
+    EXPECT_EQ(platform::MountPointsFromTable(table),
+              QStringList({"/", "/home", "/media/My Movies", "/media/back\\slash", "/var/lib/box"}));
+    EXPECT_EQ(platform::MountPointsFromTable(""), QStringList({"/"}));
+}
+
 class PickersTest : public ::testing::Test {
 protected:
     void SetUp() override
