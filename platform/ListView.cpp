@@ -69,8 +69,8 @@ protected:
 
 } // namespace
 
-TextOrder::TextOrder()
-    : collator_(QLocale::system())
+TextOrder::TextOrder(const QLocale& locale)
+    : collator_(locale)
 {
     collator_.setCaseSensitivity(Qt::CaseInsensitive);
     collator_.setNumericMode(false);

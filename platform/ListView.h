@@ -31,7 +31,7 @@ namespace platform {
 // keyed once per sort and the comparisons only compare keys.
 class TextOrder {
 public:
-    TextOrder();
+    explicit TextOrder(const QLocale& locale = QLocale::system());
     // The indexes 0 .. count - 1 in the order of textAt(index); equal texts
     // keep their index order, in both directions.
     std::vector<int> StableOrder(int count, const std::function<QString(int)>& textAt, bool descending) const;

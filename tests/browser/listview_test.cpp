@@ -2,6 +2,7 @@
 #include "platform/Screen.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QTreeView>
@@ -138,6 +139,20 @@ TEST_F(ListViewTest, EmptyTextFirstAndAmpersandBeforeDigits)
     EXPECT_EQ(Tags(), QStringList({"3", "7", "4", "2", "5", "1", "6"}));
     SortBy(0, 1);
     EXPECT_EQ(Tags(), QStringList({"6", "1", "5", "2", "4", "7", "3"}));
+}
+
+// The order itself, in the C locale (code points after case folding) and in
+// locales that collate with ICU, whatever locale the tests run in.
+TEST(TextOrder, EmptyThenAmpersandThenDigitsThenLettersWithoutCase)
+{
+    const QStringList texts = {"b", "00000", "", "&99999", "A", "a", "&", "B", "1"};
+    for (const char* name : {"C", "en_US", "ja_JP", "de_DE"}) {
+        const platform::TextOrder order{QLocale(QString::fromLatin1(name))};
+        const auto at = [&](int i) { return texts[i]; };
+        EXPECT_EQ(order.StableOrder(9, at, false), std::vector<int>({2, 6, 3, 1, 8, 4, 5, 0, 7})) << name;
+        EXPECT_EQ(order.StableOrder(9, at, true), std::vector<int>({0, 7, 4, 5, 8, 1, 3, 6, 2})) << name;
+    }
+    EXPECT_TRUE(platform::TextOrder().StableOrder(0, [](int) { return QString(); }, false).empty());
 }
 
 TEST_F(ListViewTest, SortIsCaseInsensitiveAndStableBothWays)
