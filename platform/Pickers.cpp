@@ -383,9 +383,14 @@ std::optional<PathError> DirListBox::SetPath(const QString& path)
 {
     if (path.isEmpty())
         return ErrorOf(ENOENT);
-    QString target = NormalisePath(path, d->path);
-    if (d->drives.contains(target))
-        target = d->lastOnDrive.value(target, target);
+    const QString target = NormalisePath(path, d->path);
+    if (d->drives.contains(target)) {
+        // The folder last shown on the drive may have gone since; the drive's
+        // top is then the next best place.
+        const QString remembered = d->lastOnDrive.value(target, target);
+        if (remembered != target && !MoveTo(remembered))
+            return std::nullopt;
+    }
     return MoveTo(target);
 }
 

@@ -179,6 +179,12 @@ TEST_F(PickersTest, ADriveMovesToTheFolderLastShownOnItOrItsTop)
     ASSERT_TRUE(error);
     EXPECT_EQ(error->number, ENOENT);
     EXPECT_EQ(dir.Path(), driveA + "/movies/old");
+
+    // When the remembered folder has gone, the drive's top is used.
+    ASSERT_FALSE(dir.SetPath("/"));
+    ASSERT_TRUE(QDir(driveA + "/movies/old").removeRecursively());
+    EXPECT_FALSE(dir.SetPath(driveA));
+    EXPECT_EQ(dir.Path(), driveA);
 }
 
 TEST_F(PickersTest, ActivatingAnEntryMovesThereAndReportsAFolderThatVanished)
