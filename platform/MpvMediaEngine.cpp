@@ -182,15 +182,15 @@ bool MpvMediaEngine::SetCurrentPosition(double seconds)
         return false;
     const QByteArray target = QByteArray::number(std::max(seconds, 0.0), 'f', 6);
     const int restartsBefore = progress_.restarts;
+    // Only news of the end sent after this seek counts: the flag may still
+    // be set from before it.
+    progress_.eof = false;
     if (!core_->Command({"seek", target.constData(), "absolute+exact"}))
         return false;
     // Like the graph's position, a read right after a seek gives the new
     // position: wait until mpv has landed there (or reached the end).
     core_->WaitUntil(
-        [&] {
-            return progress_.restarts != restartsBefore || progress_.ended ||
-                   core_->GetFlag("eof-reached") == true;
-        },
+        [&] { return progress_.restarts != restartsBefore || progress_.ended || progress_.eof; },
         kSeekLimit);
     return true;
 }
