@@ -63,11 +63,13 @@ QString RealClip(std::size_t index)
     return Shelf().Get(clips::RealMediaRecipes().at(index)).value_or(QString());
 }
 
-class StreamingTest : public ::testing::Test {
+// A picture area with a fresh engine watched by a journal.
+class StreamingHarness {
 protected:
-    void SetUp() override
+    void Renew()
     {
         area_.resize(320, 240);
+        journal_ = Journal{};
         engine_ = std::make_unique<MpvStreamingEngine>(&area_, Headless());
         ASSERT_TRUE(engine_->IsUsable());
         journal_.Watch(*engine_);
@@ -106,27 +108,25 @@ protected:
     Journal journal_;
 };
 
-class RealMediaClip : public ::testing::TestWithParam<clips::Recipe> {};
+class StreamingTest : public ::testing::Test, protected StreamingHarness {
+protected:
+    void SetUp() override { Renew(); }
+};
+
+class RealMediaClip : public ::testing::TestWithParam<clips::Recipe>, protected StreamingHarness {
+protected:
+    void SetUp() override { Renew(); }
+};
 
 TEST_P(RealMediaClip, OpensWithItsSizeAndStopsAtItsEnd)
 {
     const auto path = Shelf().Get(GetParam());
     ASSERT_TRUE(path) << Shelf().LastError().toStdString();
-    QWidget area;
-    MpvStreamingEngine engine(&area, Headless());
-    Journal journal;
-    journal.Watch(engine);
     std::optional<double> length;
-    QObject::connect(&engine, &platform::StreamingEngine::ClipOpened, [&] { length = engine.Length(); });
-
-    engine.SetSource("file://" + *path);
-    engine.DoPlay();
-    ASSERT_TRUE(WaitFor([&] { return journal.Stopped(); })) << journal.Text();
-    EXPECT_EQ(journal.opened, 1) << journal.Text();
-    EXPECT_EQ(journal.entries.front(), "1") << journal.Text();
-    EXPECT_LT(journal.IndexOf("open"), journal.IndexOf("3")) << journal.Text();
-    EXPECT_EQ(engine.ClipWidth(), GetParam().width);
-    EXPECT_EQ(engine.ClipHeight(), GetParam().height);
+    QObject::connect(engine_.get(), &platform::StreamingEngine::ClipOpened,
+                     [&] { length = engine_->Length(); });
+    PlayToTheEnd("file://" + *path);
+    ExpectPlayedThrough(GetParam().width, GetParam().height);
     ASSERT_TRUE(length);
     EXPECT_NEAR(*length, GetParam().seconds, 0.15);
 }
@@ -150,9 +150,7 @@ TEST_F(StreamingTest, MetafilesOfEveryFormPlayTheirFirstEntry)
     };
     for (const QString& ram : metafiles) {
         SCOPED_TRACE(ram.toStdString());
-        journal_ = Journal{};
-        engine_ = std::make_unique<MpvStreamingEngine>(&area_, Headless());
-        journal_.Watch(*engine_);
+        Renew();
         PlayToTheEnd("file://" + ram);
         ExpectPlayedThrough(176, 144);
     }
@@ -193,9 +191,7 @@ TEST_F(StreamingTest, BadSourcesStopWithoutOpening)
     };
     for (const QString& source : sources) {
         SCOPED_TRACE(source.toStdString());
-        journal_ = Journal{};
-        engine_ = std::make_unique<MpvStreamingEngine>(&area_, Headless());
-        journal_.Watch(*engine_);
+        Renew();
         PlayToTheEnd("file://" + source);
         ExpectFailed();
         EXPECT_EQ(engine_->State(), 0);
@@ -264,9 +260,7 @@ TEST_F(StreamingTest, EngineMayBeDestroyedFromItsOwnNotifications)
     ASSERT_FALSE(clip.isEmpty());
     for (const std::string when : {"open", "3", "0"}) {
         SCOPED_TRACE(when);
-        journal_ = Journal{};
-        engine_ = std::make_unique<MpvStreamingEngine>(&area_, Headless());
-        journal_.Watch(*engine_);
+        Renew();
         bool destroyed = false;
         auto destroy = [&](const std::string& what) {
             if (what == when && engine_) {
