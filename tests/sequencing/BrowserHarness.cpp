@@ -3,12 +3,15 @@
 #include "app/shared/Vidrolle_2nd_b.h"
 #include "platform/ListView.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QKeyEvent>
 
 BrowserHarness::BrowserHarness(const QStringList& fileNames, const QString& extraSettings)
     : fileNames_(fileNames), extraSettings_(extraSettings)
 {
     streaming->script = fakes::ClipScript::PlaysToEnd;
+    media->playToEnd = true;
 }
 
 BrowserHarness::~BrowserHarness()
@@ -31,9 +34,16 @@ void BrowserHarness::Start()
         showings.push_back({'R', state.CurrentFile, window->isVisible(), state.Magnification});
         return streamingFactory(pictureArea);
     };
-    dependencies.mediaEngines = [this](QWidget*) {
+    const auto mediaFactory = FakeMediaFactory(media);
+    dependencies.mediaEngines = [this, mediaFactory](QWidget* owner) {
         showings.push_back({'M', state.CurrentFile, window->isVisible(), state.Magnification});
-        return std::unique_ptr<platform::MediaEngine>();
+        // Posted now, the key arrives as soon as the window waits for input,
+        // before its first tick could end the clip.
+        if (const auto key = mediaKeys.find(showings.size() - 1); key != mediaKeys.end()) {
+            QCoreApplication::postEvent(owner, new QKeyEvent(QEvent::KeyPress, key->second, Qt::NoModifier));
+            QCoreApplication::postEvent(owner, new QKeyEvent(QEvent::KeyRelease, key->second, Qt::NoModifier));
+        }
+        return mediaFactory(owner);
     };
     dependencies.endProgram = [this] { ++endCalls; };
     dependencies.uniformDraw = uniformDraw;

@@ -5,6 +5,7 @@
 // browser was visible at that moment.
 #pragma once
 
+#include "FakeMediaEngine.h"
 #include "FakeStreamingEngine.h"
 #include "TempFolder.h"
 
@@ -13,6 +14,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -39,7 +41,13 @@ public:
     TempFolder programFolder;
     TempFolder movies;
     PlayState state;
+    // Streaming clips play to their end unless scripted otherwise; media
+    // clips end at the media window's first tick unless a key comes first.
     std::shared_ptr<fakes::StreamingStage> streaming = std::make_shared<fakes::StreamingStage>();
+    std::shared_ptr<FakeMediaScript> media = std::make_shared<FakeMediaScript>();
+    // Keys typed in the media window during a showing, by the showing's
+    // 0-based number in the log.
+    std::map<size_t, int> mediaKeys;
     std::vector<Showing> showings;
     int endCalls = 0;
     // Set before Start to replace the program's random draws.

@@ -7,10 +7,12 @@
 #include "platform/Pickers.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <map>
 
 namespace {
 
@@ -253,4 +255,45 @@ TEST(Play, MagnificationIsReadFromTheBoxAtEachPlay)
         browser.window->Cmd_Play_Click();
         EXPECT_FLOAT_EQ(browser.showings.back().magnification, expected) << text.toStdString();
     }
+}
+
+TEST(Players, TheNameEndingPicksTheWindow)
+{
+    // "*" lists every name, the two-letter one included; its path ends in
+    // "/rm", which is not ".rm".
+    BrowserHarness browser(QStringList{"a.avi", "clip.RaM", "clip.rm", "clip.rmvb", "rm", "x.RM"},
+                           QStringLiteral("Pattern=*\n"));
+    browser.Start();
+    browser.window->Cmd_Play_C_Click();
+    std::map<QString, char> players;
+    for (const Showing& showing : browser.showings)
+        players[QFileInfo(showing.file).fileName()] = showing.player;
+    const std::map<QString, char> expected{{"a.avi", 'M'},     {"clip.RaM", 'R'}, {"clip.rm", 'R'},
+                                           {"clip.rmvb", 'M'}, {"rm", 'M'},       {"x.RM", 'R'}};
+    EXPECT_EQ(players, expected);
+    EXPECT_EQ(browser.showings.size(), 6u);
+    // One media window serves every media showing.
+    EXPECT_EQ(browser.media->enginesCreated, 3);
+    EXPECT_EQ(browser.streaming->created, 3);
+}
+
+TEST(Players, KeysInTheMediaWindowSkipAndStop)
+{
+    const QStringList files{"a1.avi", "a2.mpg", "a3.wmv", "a4.asf"};
+    BrowserHarness walk(files);
+    walk.mediaKeys = {{0, Qt::Key_Control}, {1, Qt::Key_Escape}};
+    walk.Start();
+    walk.window->Cmd_Play_C_Click();
+    EXPECT_EQ(walk.PlayedNames(), (QStringList{"a1.avi", "a2.mpg"}));
+    EXPECT_EQ(walk.state.StopRequested, -1);
+    EXPECT_TRUE(walk.window->isVisible());
+
+    BrowserHarness repeat(files);
+    repeat.mediaKeys = {{0, Qt::Key_Control}, {2, Qt::Key_Space}};
+    repeat.Start();
+    repeat.window->Img_Rep_Click(1);
+    repeat.ClickItem(2);
+    repeat.window->Cmd_Play_Click();
+    EXPECT_EQ(repeat.PlayedNames(), (QStringList{"a2.mpg", "a2.mpg", "a2.mpg"}));
+    EXPECT_EQ(repeat.state.StopRequested, -1);
 }
