@@ -3,7 +3,6 @@
 #include "platform/Screen.h"
 
 #include <QAbstractTableModel>
-#include <QCollator>
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QMouseEvent>
@@ -68,19 +67,53 @@ protected:
     }
 };
 
-// The text order of the list: the empty text first, then the user's locale
-// without regard to case. Punctuation must take part in the comparison, since
-// sort keys rely on "&" coming before every digit.
-QCollator ListCollator()
+} // namespace
+
+TextOrder::TextOrder(const QLocale& locale)
+    : collator_(locale)
 {
-    QCollator collator{QLocale::system()};
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(false);
-    collator.setIgnorePunctuation(false);
-    return collator;
+    collator_.setCaseSensitivity(Qt::CaseInsensitive);
+    collator_.setNumericMode(false);
+    collator_.setIgnorePunctuation(false);
+    plainFolding_ = collator_.locale().language() == QLocale::C;
 }
 
-} // namespace
+std::vector<int> TextOrder::StableOrder(int count, const std::function<QString(int)>& textAt, bool descending) const
+{
+    std::vector<int> order(static_cast<size_t>(std::max(0, count)));
+    std::iota(order.begin(), order.end(), 0);
+    auto sortBy = [&](auto& keys, auto makeKey, auto keyLess) {
+        keys.reserve(order.size());
+        std::vector<char> empty;
+        empty.reserve(order.size());
+        for (int i = 0; i < count; ++i) {
+            const QString text = textAt(i);
+            empty.push_back(text.isEmpty() ? 1 : 0);
+            keys.push_back(makeKey(text));
+        }
+        auto less = [&](int a, int b) {
+            if (empty[a] != empty[b])
+                return empty[a] > empty[b];
+            return keyLess(keys[a], keys[b]);
+        };
+        if (descending)
+            std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return less(b, a); });
+        else
+            std::stable_sort(order.begin(), order.end(), less);
+    };
+    if (plainFolding_) {
+        std::vector<QString> keys;
+        sortBy(
+            keys, [](const QString& text) { return text.toCaseFolded(); },
+            [](const QString& a, const QString& b) { return a < b; });
+    } else {
+        std::vector<QCollatorSortKey> keys;
+        sortBy(
+            keys, [&](const QString& text) { return collator_.sortKey(text); },
+            [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
+    }
+    return order;
+}
 
 // The rows and columns, presented to the view as a flat table. The data lives
 // here, in plain structs; the view asks for what it paints.
@@ -156,7 +189,6 @@ public:
 };
 
 struct ReportListView::Impl {
-    ReportListView* q = nullptr;
     ReportListModel* model = nullptr;
     ReportTreeView* view = nullptr;
 
@@ -310,31 +342,8 @@ struct ReportListView::Impl {
     {
         std::vector<Row>& rows = model->rows;
         const int column = sortKey;
-        const QCollator collator = ListCollator();
-
-        // One collation key per row, computed once; the comparisons then only
-        // compare keys. The empty text goes first whatever the locale says.
-        std::vector<QCollatorSortKey> keys;
-        std::vector<char> empty;
-        keys.reserve(rows.size());
-        empty.reserve(rows.size());
-        for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
-            const QString text = model->CellText(row, column);
-            keys.push_back(collator.sortKey(text));
-            empty.push_back(text.isEmpty() ? 1 : 0);
-        }
-        auto less = [&](int a, int b) {
-            if (empty[a] != empty[b])
-                return empty[a] > empty[b];
-            return keys[a].compare(keys[b]) < 0;
-        };
-
-        std::vector<int> order(rows.size());
-        std::iota(order.begin(), order.end(), 0);
-        if (sortOrder == 1)
-            std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return less(b, a); });
-        else
-            std::stable_sort(order.begin(), order.end(), less);
+        const std::vector<int> order = TextOrder().StableOrder(
+            static_cast<int>(rows.size()), [&](int row) { return model->CellText(row, column); }, sortOrder == 1);
 
         std::vector<Row> sortedRows;
         sortedRows.reserve(rows.size());
@@ -348,7 +357,6 @@ ReportListView::ReportListView(QWidget* parent)
     : QWidget(parent)
     , d(std::make_unique<Impl>())
 {
-    d->q = this;
     d->model = new ReportListModel(this);
     d->view = new ReportTreeView(this);
     QTreeView* view = d->view;

@@ -16,11 +16,32 @@
 // of single changes; releasing the freeze repaints once.
 #pragma once
 
+#include <QCollator>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace platform {
+
+// The order of texts in the report list, also used by the pickers for names:
+// the empty text first, then case-insensitive in the user's locale with
+// punctuation taking part (so "&" comes before every digit). Each text is
+// keyed once per sort and the comparisons only compare keys.
+class TextOrder {
+public:
+    explicit TextOrder(const QLocale& locale = QLocale::system());
+    // The indexes 0 .. count - 1 in the order of textAt(index); equal texts
+    // keep their index order, in both directions.
+    std::vector<int> StableOrder(int count, const std::function<QString(int)>& textAt, bool descending) const;
+
+private:
+    QCollator collator_;
+    // The C locale's collator compares code points and ignores the case
+    // setting in its keys; there the case-folded texts themselves are the keys.
+    bool plainFolding_ = false;
+};
 
 enum class ColumnAlignment { Left, Right };
 

@@ -1,8 +1,8 @@
 #include "platform/Pickers.h"
 
+#include "platform/ListView.h"
 #include "platform/MessageBox.h"
 
-#include <QCollator>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -81,17 +81,8 @@ QString NormalisePath(const QString& path, const QString& base)
 // case, the same order the report list sorts names in.
 void SortByName(QStringList& names)
 {
-    QCollator collator{QLocale::system()};
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(false);
-    collator.setIgnorePunctuation(false);
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(names.size());
-    for (const QString& name : names)
-        keys.push_back(collator.sortKey(name));
-    std::vector<int> order(names.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a].compare(keys[b]) < 0; });
+    const std::vector<int> order = TextOrder().StableOrder(
+        static_cast<int>(names.size()), [&](int index) { return names[index]; }, false);
     QStringList sorted;
     sorted.reserve(names.size());
     for (int index : order)
@@ -139,14 +130,14 @@ std::optional<PathError> ReadFolder(const QString& folder, bool wantFolders, QSt
     return std::nullopt;
 }
 
-// Wildcard match of a case-folded name against a case-folded pattern: "*" any
-// run of characters, "?" exactly one, everything else itself. Backtracks only
-// to the last "*", so the cost stays linear in practice.
+// Wildcard match of a name against a case-folded pattern, without regard to
+// case: "*" any run of characters, "?" exactly one, everything else itself.
+// Backtracks only to the last "*", so the cost stays linear in practice.
 bool WildcardMatch(QStringView name, QStringView pattern)
 {
     qsizetype n = 0, p = 0, starP = -1, starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
+        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n].toCaseFolded())) {
             ++n;
             ++p;
         } else if (p < pattern.size() && pattern[p] == u'*') {
@@ -166,30 +157,38 @@ bool WildcardMatch(QStringView name, QStringView pattern)
 
 } // namespace
 
-QStringList MountPoints()
+QStringList MountPointsFromTable(const QByteArray& table)
 {
     QStringList points;
-    if (FILE* file = std::fopen("/proc/self/mounts", "re")) {
-        char* line = nullptr;
-        size_t capacity = 0;
-        while (::getline(&line, &capacity, file) > 0) {
-            const QList<QByteArray> fields = QByteArray(line).trimmed().split(' ');
-            if (fields.size() < 3)
-                continue;
-            const QString type = QString::fromLatin1(fields[2]);
-            const QString point = QDir::cleanPath(QFile::decodeName(DecodeMountField(fields[1])));
-            if (!point.startsWith('/') || IsPseudoFileSystem(type) || IsSystemTree(point))
-                continue;
-            if (!points.contains(point))
-                points.append(point);
-        }
-        std::free(line);
-        std::fclose(file);
+    for (const QByteArray& line : table.split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() < 3)
+            continue;
+        const QString type = QString::fromLatin1(fields[2]);
+        const QString point = QDir::cleanPath(QFile::decodeName(DecodeMountField(fields[1])));
+        if (!point.startsWith('/') || IsPseudoFileSystem(type) || IsSystemTree(point))
+            continue;
+        if (!points.contains(point))
+            points.append(point);
     }
     points.removeAll(QStringLiteral("/"));
     points.sort();
     points.prepend(QStringLiteral("/"));
     return points;
+}
+
+QStringList MountPoints()
+{
+    // The file reports a size of 0, so it is read to its end rather than by size.
+    QByteArray table;
+    if (FILE* file = std::fopen("/proc/self/mounts", "re")) {
+        char buffer[4096];
+        size_t got = 0;
+        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+            table.append(buffer, static_cast<qsizetype>(got));
+        std::fclose(file);
+    }
+    return MountPointsFromTable(table);
 }
 
 QString DriveOfPath(const QString& path, const QStringList& mountPoints)
@@ -384,9 +383,14 @@ std::optional<PathError> DirListBox::SetPath(const QString& path)
 {
     if (path.isEmpty())
         return ErrorOf(ENOENT);
-    QString target = NormalisePath(path, d->path);
-    if (d->drives.contains(target))
-        target = d->lastOnDrive.value(target, target);
+    const QString target = NormalisePath(path, d->path);
+    if (d->drives.contains(target)) {
+        // The folder last shown on the drive may have gone since; the drive's
+        // top is then the next best place.
+        const QString remembered = d->lastOnDrive.value(target, target);
+        if (remembered != target && !MoveTo(remembered))
+            return std::nullopt;
+    }
     return MoveTo(target);
 }
 
@@ -441,9 +445,8 @@ struct FileListBox::Impl {
         ReadFolder(path, false, names, [&](const QString& name) {
             if (everything)
                 return true;
-            const QString folded = name.toCaseFolded();
             return std::any_of(patterns.begin(), patterns.end(),
-                               [&](const QString& p) { return WildcardMatch(folded, p); });
+                               [&](const QString& p) { return WildcardMatch(name, p); });
         });
         SortByName(names);
         model->setStringList(names);

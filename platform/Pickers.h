@@ -5,7 +5,10 @@
 // prefix of it. The folder picker shows and walks folders; the file picker
 // lists the names of its folder's files that match any of its ";"-joined
 // wildcard patterns, without regard to case, hidden files and folders left
-// out, ordered by name.
+// out, ordered by name the way the report list orders texts (case-insensitive
+// in the user's locale). "*" stands for any run of characters, "?" for one,
+// and "*.*" for every file, names without a dot included. Folders and names
+// are read with readdir, symbolic links followed to what they point at.
 //
 // Change events are ordinary Qt signals with direct connections: they run
 // synchronously inside the setting call, before it returns, so setting the
@@ -28,6 +31,9 @@ struct PathError {
 
 // The mount points of the machine's real file systems, "/" first.
 QStringList MountPoints();
+
+// The same, from the text of a mount table in the /proc/self/mounts format.
+QStringList MountPointsFromTable(const QByteArray& table);
 
 // The longest mount point that is a prefix of the path ("/" at least).
 QString DriveOfPath(const QString& path, const QStringList& mountPoints);

@@ -1,12 +1,630 @@
 #include "players/Vidrolle_2ndM.h"
 
+#include "controls/PropertyBag.h"
+#include "controls/dtVisualScrollBar.h"
+#include "platform/FileInfo.h"
+#include "platform/Keys.h"
+#include "platform/Pointer.h"
+#include "platform/Runtime.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace media_window {
+
+QString FormatPlayTime(double seconds)
+{
+    const double t = std::floor(seconds);
+    if (!(t >= 1))
+        return QStringLiteral("00:00:00");
+    const double hours = std::floor(t / 3600);
+    if (hours > 24)
+        return QStringLiteral("24:59:59");
+    const double minutes = std::floor((t - hours * 3600) / 60);
+    const double secs = t - std::floor(t / 60) * 60;
+    return QString::asprintf("%02d:%02d:%02d", static_cast<int>(hours), static_cast<int>(minutes),
+                             static_cast<int>(secs));
+}
+
+std::optional<int32_t> MagnifiedLength(int32_t length, float magnification)
+{
+    const double product = platform::RoundHalfEven(static_cast<double>(length) * static_cast<double>(magnification));
+    if (!(product >= std::numeric_limits<int32_t>::min() && product <= std::numeric_limits<int32_t>::max()))
+        return std::nullopt;
+    return static_cast<int32_t>(product);
+}
+
+std::optional<PictureSize> FullScreenPictureSize(const platform::ScreenMetrics& screen)
+{
+    const auto perPixelX = static_cast<int64_t>(platform::RoundHalfEven(screen.twipsPerPixelX));
+    const auto perPixelY = static_cast<int64_t>(platform::RoundHalfEven(screen.twipsPerPixelY));
+    if (perPixelX == 0 || perPixelY == 0)
+        return std::nullopt;
+    const auto widthTwips = static_cast<int64_t>(platform::RoundHalfEven(screen.WidthTwips()));
+    const auto heightTwips = static_cast<int64_t>(platform::RoundHalfEven(screen.HeightTwips()));
+    return PictureSize{static_cast<int32_t>(widthTwips / perPixelX),
+                       static_cast<int32_t>(heightTwips / perPixelY - kChromeHeight)};
+}
+
+TwipsPoint PlacementOf(const platform::ScreenMetrics& screen, double windowWidthTwips, double windowHeightTwips)
+{
+    const auto freeWidth = static_cast<int64_t>(platform::RoundHalfEven(screen.WidthTwips() - windowWidthTwips));
+    const auto freeHeight = static_cast<int64_t>(platform::RoundHalfEven(screen.HeightTwips() - windowHeightTwips));
+    // A third of the way down looks better than the exact centre.
+    return {freeWidth / 2, freeHeight / 3};
+}
+
+QRect FitPicture(int dw, int dh, int vw, int vh)
+{
+    int w = 0;
+    int h = 0;
+    if (vh == dh && vw == dw) {
+        w = vw;
+        h = vh;
+    } else {
+        // A ratio over a picture side of 0 cannot be taken; it then stays 0
+        // and the other side decides.
+        const double rH = vh != 0 ? static_cast<double>(dh) / vh : 0.0;
+        const double rW = vw != 0 ? static_cast<double>(dw) / vw : 0.0;
+        if (rW >= rH) {
+            h = dh;
+            w = static_cast<int>(std::floor(vw * rH));
+        } else {
+            w = dw;
+            h = static_cast<int>(std::floor(vh * rW));
+        }
+        w = std::max(w, 1);
+        h = std::max(h, 1);
+    }
+    const auto left = static_cast<int>(platform::RoundHalfEven((dw - w) / 2.0));
+    const auto top = static_cast<int>(platform::RoundHalfEven((dh - h) / 2.0));
+    return {left, top, w, h};
+}
+
+std::optional<int32_t> WholeSeconds(double seconds)
+{
+    if (std::isnan(seconds))
+        return std::nullopt;
+    return static_cast<int32_t>(std::clamp(platform::RoundHalfEven(seconds),
+                                           static_cast<double>(std::numeric_limits<int32_t>::min()),
+                                           static_cast<double>(std::numeric_limits<int32_t>::max())));
+}
+
+} // namespace media_window
+
+using namespace media_window;
+
+namespace {
+
+const QString kZeroTime = QStringLiteral("00:00:00");
+const QString kPause = QStringLiteral("Pause");
+const QString kUnloading = QStringLiteral("Unloading");
+
+// The title strip's picture: a dark blue band, lighter at the top. The window
+// stretches it to its own width.
+QImage TitleStripPicture()
+{
+    QImage image(500, 22, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient gradient(0, 0, 0, 22);
+    gradient.setColorAt(0.0, QColor(0x4a, 0x6c, 0xb4));
+    gradient.setColorAt(1.0, QColor(0x10, 0x20, 0x50));
+    painter.fillRect(image.rect(), gradient);
+    return image;
+}
+
+// The position slider's thumb: a light 9 x 9 square with a dark edge.
+QImage SliderThumbPicture()
+{
+    QImage image(9, 9, QImage::Format_RGB32);
+    image.fill(QColor(0xe0, 0xe0, 0xe0));
+    QPainter painter(&image);
+    painter.setPen(QColor(0x40, 0x40, 0x40));
+    painter.drawRect(0, 0, 8, 8);
+    return image;
+}
+
+// The slider as the window designs it: horizontal, 0 to 32767, its thumb
+// centred on a dark track. It has no arrow buttons: a step of the slider
+// raises only Change, which the window does not seek on, so buttons would do
+// nothing the user could see.
+controls::PropertyBag SliderDesign()
+{
+    controls::PropertyBag bag;
+    bag.WriteProperty(QStringLiteral("ButtonsVisible"), false, true);
+    bag.WriteProperty(QStringLiteral("Orientation"), 0, 1);
+    bag.WriteProperty(QStringLiteral("ThumbAlignment"), 4, 0);
+    bag.WriteProperty(QStringLiteral("PictureThumb"), QVariant::fromValue(SliderThumbPicture()), QVariant());
+    bag.WriteProperty(QStringLiteral("Max"), 32767, std::numeric_limits<int32_t>::max());
+    bag.WriteProperty(QStringLiteral("BackColor"), 0x404040u, 14737632u);
+    return bag;
+}
+
+QLabel* MakeTimeLabel(QWidget* parent, int left)
+{
+    auto* label = new QLabel(kZeroTime, parent);
+    // A small sans face; where the system's face runs wider than the label's
+    // 42 pixels, a smaller size keeps all eight characters in view.
+    QFont font(QStringLiteral("Sans Serif"));
+    font.setPointSizeF(8.25);
+    for (int pixels = 11; pixels > 6 && QFontMetrics(font).horizontalAdvance(kZeroTime) > 42; --pixels)
+        font.setPixelSize(pixels);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, QColor(0xe0, 0xe0, 0xe0));
+    label->setPalette(palette);
+    label->setGeometry(left, 12, 42, 14);
+    return label;
+}
+
+void FillBlack(QWidget* widget)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+} // namespace
+
 Vidrolle_2ndM::Vidrolle_2ndM(PlayState& state, platform::MediaEngineFactory engineFactory,
                              const ExitPictures& pictures, QWidget* parent)
-    : QWidget(parent), state_(state), engineFactory_(std::move(engineFactory)), pictures_(pictures)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      state_(state),
+      engineFactory_(std::move(engineFactory)),
+      pictures_(pictures)
 {
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(0x80, 0x80, 0x80));
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    Image1 = new QLabel(this);
+    Image1->setPixmap(QPixmap::fromImage(TitleStripPicture()));
+    Image1->setScaledContents(true);
+    Image1->setGeometry(0, 0, 500, kTitleHeight);
+
+    lbl_msg = new QLabel(this);
+    QFont msgFont(QStringLiteral("Noto Sans CJK JP"));
+    msgFont.setPointSizeF(9.75);
+    lbl_msg->setFont(msgFont);
+    QPalette white = lbl_msg->palette();
+    white.setColor(QPalette::WindowText, Qt::white);
+    lbl_msg->setPalette(white);
+    lbl_msg->move(8, 4);
+
+    ImgExit = new QLabel(this);
+    ImgExit->setCursor(Qt::PointingHandCursor);
+    ImgExit->setGeometry(0, 4, 15, 15);
+    ImgExit->installEventFilter(this);
+
+    Display = new QWidget(this);
+    FillBlack(Display);
+    Display->setGeometry(0, kTitleHeight, 0, 0);
+    Display->installEventFilter(this);
+
+    Pic_B = new QWidget(this);
+    FillBlack(Pic_B);
+    Pic_B->setGeometry(0, kTitleHeight, 0, kPanelHeight);
+
+    H1 = new controls::dtVisualScrollBar(Pic_B);
+    H1->setGeometry(0, 0, 0, 9);
+    Pos_Time = MakeTimeLabel(Pic_B, 0);
+    lbl = new QLabel(QStringLiteral("/"), Pic_B);
+    lbl->setPalette(white);
+    lbl->setGeometry(44, 12, 7, 13);
+    Total_Time = MakeTimeLabel(Pic_B, 52);
+    Rem_Time = MakeTimeLabel(Pic_B, 104);
+
+    Timer1.setInterval(10);
+    connect(&Timer1, &QTimer::timeout, this, &Vidrolle_2ndM::Timer1_Timer);
+    connect(H1, &controls::dtVisualScrollBar::Scroll, this, &Vidrolle_2ndM::H1_Scroll);
+
+    ResetControls();
 }
+
+Vidrolle_2ndM::~Vidrolle_2ndM()
+{
+    Unload();
+    if (keyFilterInstalled_)
+        qApp->removeEventFilter(this);
+}
+
+// --- showing ---------------------------------------------------------------------
 
 bool Vidrolle_2ndM::ShowModal()
 {
-    return false;
+    if (loop_ != nullptr || loaded_)
+        return false;
+    Form_Load();
+    if (!loaded_)
+        return true;
+
+    // The window sees every key first, whichever of its children has focus.
+    qApp->installEventFilter(this);
+    keyFilterInstalled_ = true;
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
+
+    QEventLoop loop;
+    loop_ = &loop;
+    if (loaded_)
+        loop.exec();
+    loop_ = nullptr;
+    // The application may end every loop at once when it quits.
+    Unload();
+    return true;
+}
+
+void Vidrolle_2ndM::Unload()
+{
+    if (!loaded_)
+        return;
+    loaded_ = false;
+    Timer1.stop();
+    Form_Unload();
+    hide();
+    if (keyFilterInstalled_) {
+        qApp->removeEventFilter(this);
+        keyFilterInstalled_ = false;
+    }
+    if (loop_ != nullptr)
+        loop_->quit();
+}
+
+void Vidrolle_2ndM::Form_Unload()
+{
+    CleanUp();
+}
+
+void Vidrolle_2ndM::CleanUp()
+{
+    // Releasing the engine is what ends playback.
+    engine_.reset();
+}
+
+// --- loading ---------------------------------------------------------------------------
+
+void Vidrolle_2ndM::ResetControls()
+{
+    // Each showing starts from the design texts and the slider's design
+    // values; sizes are set afresh by LoadFile.
+    SetMessage(QStringLiteral("Loading..."));
+    Pos_Time->setText(kZeroTime);
+    Total_Time->setText(kZeroTime);
+    Rem_Time->setText(kZeroTime);
+    H1->UserControl_ReadProperties(SliderDesign());
+    H1->UserControl_Resize();
+    ImgExit->setPixmap(QPixmap::fromImage(pictures_.released));
+    ImgExit->resize(pictures_.released.size());
+}
+
+void Vidrolle_2ndM::Form_Load()
+{
+    ResetControls();
+    loaded_ = true;
+    displayPressed_ = false;
+
+    // Built outside the visible screen, then placed once its size is known.
+    const platform::ScreenMetrics screen = platform::Screen();
+    MoveTwips(screen.WidthTwips(), screen.HeightTwips());
+    SetMessage(PlayingText());
+    LoadFile();
+
+    if (state_.SizeMode == 2) {
+        MoveTwips(0, 0);
+    } else {
+        const TwipsPoint corner = PlacementOf(platform::Screen(), widthTwips_, heightTwips_);
+        MoveTwips(static_cast<double>(corner.left), static_cast<double>(corner.top));
+    }
+    platform::SetDefaultPointer();
+    // The first tick comes only after the load has finished.
+    if (loaded_)
+        Timer1.start();
+}
+
+void Vidrolle_2ndM::LoadFile()
+{
+    MediaPath = state_.CurrentFile;
+    CleanUp();
+    if (engineFactory_)
+        engine_ = engineFactory_(Display);
+    platform::MediaEngine* engine = engine_.get();
+
+    if (engine) {
+        engine->RenderFile(MediaPath);
+        engine->AttachVideo();
+    }
+    SizePicture();
+    if (engine) {
+        // A file without a picture fails both reads and keeps the last size.
+        if (auto width = engine->VideoWidth())
+            VideoWidth = *width;
+        if (auto height = engine->VideoHeight())
+            VideoHeight = *height;
+    }
+
+    const platform::ScreenMetrics screen = platform::Screen();
+    SizeTwips(VideoWidth * screen.twipsPerPixelX,
+              (static_cast<double>(VideoHeight) + kChromeHeight) * screen.twipsPerPixelY);
+
+    const auto perPixelX = static_cast<int64_t>(platform::RoundHalfEven(screen.twipsPerPixelX));
+    if (perPixelX != 0) {
+        const auto stripWidth =
+            static_cast<int>(static_cast<int64_t>(platform::RoundHalfEven(widthTwips_)) / perPixelX);
+        Image1->resize(stripWidth, kTitleHeight);
+        ImgExit->move(stripWidth - 20, ImgExit->y());
+        Pic_B->resize(stripWidth, kPanelHeight);
+    }
+    if (engine) {
+        if (auto width = engine->VideoWidth())
+            Display->resize(*width, Display->height());
+        if (auto height = engine->VideoHeight())
+            Display->resize(Display->width(), *height);
+    }
+    Pic_B->move(Pic_B->x(), Display->y() + Display->height());
+    H1->resize(Pic_B->width(), H1->height());
+    if (!H1->isVisible())
+        H1->UserControl_Resize();
+
+    CorrectAspect();
+    SetDuration();
+    if (engine) {
+        engine->Run();
+        engine->SetCurrentPosition(0);
+    }
+}
+
+void Vidrolle_2ndM::SizePicture()
+{
+    platform::MediaEngine* engine = engine_.get();
+    if (!engine)
+        return;
+    switch (state_.SizeMode) {
+    case 1:
+        if (auto width = engine->VideoWidth())
+            if (auto magnified = MagnifiedLength(*width, state_.Magnification))
+                engine->SetVideoWidth(*magnified);
+        if (auto height = engine->VideoHeight())
+            if (auto magnified = MagnifiedLength(*height, state_.Magnification))
+                engine->SetVideoHeight(*magnified);
+        break;
+    case 2:
+        if (auto size = FullScreenPictureSize(platform::Screen())) {
+            engine->SetVideoWidth(size->width);
+            engine->SetVideoHeight(size->height);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void Vidrolle_2ndM::SetDuration()
+{
+    platform::MediaEngine* engine = engine_.get();
+    if (!engine)
+        return;
+    const std::optional<double> duration = engine->Duration();
+    if (!duration)
+        return;
+    // A duration that rounds to 0 is refused by the slider with its own
+    // message, and the slider keeps its design maximum.
+    if (auto max = WholeSeconds(*duration))
+        H1->SetMax(*max);
+    if (auto small = WholeSeconds(*duration / 50))
+        H1->SetSmallChange(*small);
+    if (auto step = WholeSeconds(*duration / 20))
+        SeekStep = *step;
+    Total_Time->setText(FormatPlayTime(*duration));
+}
+
+void Vidrolle_2ndM::CorrectAspect()
+{
+    const QRect fit = FitPicture(Display->width(), Display->height(), VideoWidth, VideoHeight);
+    if (engine_)
+        engine_->SetWindowPosition(fit.left(), fit.top(), fit.width(), fit.height());
+}
+
+void Vidrolle_2ndM::MoveTwips(double left, double top)
+{
+    leftTwips_ = left;
+    topTwips_ = top;
+    move(platform::TwipsToPixelsX(left), platform::TwipsToPixelsY(top));
+}
+
+void Vidrolle_2ndM::SizeTwips(double width, double height)
+{
+    widthTwips_ = width;
+    heightTwips_ = height;
+    resize(std::max(0, platform::TwipsToPixelsX(width)), std::max(0, platform::TwipsToPixelsY(height)));
+}
+
+void Vidrolle_2ndM::SetMessage(const QString& text)
+{
+    lbl_msg->setText(text);
+    lbl_msg->adjustSize();
+    lbl_msg->raise();
+}
+
+QString Vidrolle_2ndM::PlayingText() const
+{
+    return QStringLiteral("Playing... ") + platform::ExistingFileName(state_.CurrentFile);
+}
+
+// --- transport -------------------------------------------------------------------------------
+
+void Vidrolle_2ndM::Timer1_Timer()
+{
+    if (!loaded_)
+        return;
+    platform::MediaEngine* engine = engine_.get();
+    // A read that fails counts as 0.
+    const auto position = [engine] { return engine ? engine->CurrentPosition().value_or(0.0) : 0.0; };
+    const auto duration = [engine] { return engine ? engine->Duration().value_or(0.0) : 0.0; };
+
+    if (auto value = WholeSeconds(position()))
+        H1->SetValue(*value);
+    const double total = duration();
+    Rem_Time->setText(FormatPlayTime(total - position()));
+    Pos_Time->setText(FormatPlayTime(position()));
+
+    // The end shows as the elapsed text reaching the total text, up to a
+    // second before the engine's own end.
+    if (Pos_Time->text() == Total_Time->text()) {
+        if (engine)
+            engine->Stop();
+        Unload();
+    }
+}
+
+void Vidrolle_2ndM::Form_KeyDown(int keyCode)
+{
+    platform::MediaEngine* engine = engine_.get();
+    const auto position = [engine] { return engine ? engine->CurrentPosition().value_or(0.0) : 0.0; };
+    const auto seek = [engine](double seconds) {
+        if (engine)
+            engine->SetCurrentPosition(seconds);
+    };
+
+    switch (keyCode) {
+    case platform::kKeyControl:
+        // Skip: the run goes on with its next file.
+        SetMessage(kUnloading);
+        Unload();
+        break;
+    case platform::kKeyAlt:
+        if (lbl_msg->text() == kPause) {
+            SetMessage(PlayingText());
+            if (engine)
+                engine->Run();
+        } else {
+            SetMessage(kPause);
+            if (engine)
+                engine->Pause();
+        }
+        break;
+    case platform::kKeyEscape:
+    case platform::kKeySpace:
+        SetMessage(kUnloading);
+        state_.StopRequested = kTrue;
+        Unload();
+        break;
+    case platform::kKeyLeft: {
+        // Back half a step, or to the start within the first whole step.
+        const double p = position();
+        if (p - SeekStep < 0)
+            seek(0);
+        else
+            seek(position() - SeekStep / 2);
+        break;
+    }
+    case platform::kKeyRight: {
+        const double d = engine ? engine->Duration().value_or(0.0) : 0.0;
+        const double p = position();
+        if (p + SeekStep > d)
+            seek(engine ? engine->Duration().value_or(0.0) : 0.0);
+        else
+            seek(position() + SeekStep);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void Vidrolle_2ndM::H1_Scroll()
+{
+    if (engine_)
+        engine_->SetCurrentPosition(H1->Value());
+}
+
+void Vidrolle_2ndM::Display_Click()
+{
+    state_.StopRequested = kTrue;
+    Unload();
+}
+
+void Vidrolle_2ndM::ImgExit_MouseDown()
+{
+    ImgExit->setPixmap(QPixmap::fromImage(pictures_.pressed));
+    ImgExit->resize(pictures_.pressed.size());
+}
+
+void Vidrolle_2ndM::ImgExit_MouseUp()
+{
+    ImgExit->setPixmap(QPixmap::fromImage(pictures_.released));
+    ImgExit->resize(pictures_.released.size());
+    // Let the released look be painted before the window goes.
+    QCoreApplication::processEvents();
+    state_.StopRequested = kTrue;
+    Unload();
+}
+
+// --- events -------------------------------------------------------------------------------------
+
+bool Vidrolle_2ndM::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!loaded_ || widget == nullptr || widget->window() != this)
+            break;
+        const int code = platform::KeyCodeOf(static_cast<QKeyEvent*>(event)->key());
+        if (code == 0)
+            break;
+        Form_KeyDown(code);
+        return true;
+    }
+    case QEvent::MouseButtonPress:
+        if (watched == ImgExit) {
+            ImgExit_MouseDown();
+            return true;
+        }
+        if (watched == Display && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            displayPressed_ = true;
+        break;
+    case QEvent::MouseButtonRelease:
+        if (watched == ImgExit) {
+            ImgExit_MouseUp();
+            return true;
+        }
+        if (watched == Display) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            const bool click = displayPressed_ && mouse->button() == Qt::LeftButton &&
+                               Display->rect().contains(mouse->position().toPoint());
+            if (mouse->button() == Qt::LeftButton)
+                displayPressed_ = false;
+            if (click) {
+                Display_Click();
+                return true;
+            }
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Vidrolle_2ndM::closeEvent(QCloseEvent* event)
+{
+    // Closed from outside (the window manager): the user wants to stop, as
+    // with the exit image.
+    if (loaded_) {
+        state_.StopRequested = kTrue;
+        Unload();
+    }
+    event->accept();
 }

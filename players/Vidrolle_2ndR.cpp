@@ -353,9 +353,12 @@ bool Vidrolle_2ndR::eventFilter(QObject* watched, QEvent* event)
 
 void Vidrolle_2ndR::closeEvent(QCloseEvent* event)
 {
-    // Closed by the desktop (a window-manager shortcut): like the skip key,
-    // without a stop request. Unload hides the window itself; letting the
-    // close go on could end the program while the browser is hidden.
+    // Closed by the desktop (a window-manager shortcut): the user wants to
+    // stop, as with the exit image, so a play-all run ends too. Unload hides
+    // the window itself; letting the close go on could end the program while
+    // the browser is hidden.
+    if (showing_ && !closing_)
+        state_.StopRequested = kTrue;
     Unload();
     event->ignore();
 }

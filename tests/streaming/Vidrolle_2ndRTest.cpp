@@ -397,3 +397,16 @@ TEST_F(StreamingWindow, SliderAndStatusBarFollowTheEngineAndSeek)
         window->Form_KeyDown(27);
     }));
 }
+
+TEST_F(StreamingWindow, ClosedByTheDesktopCountsAsAUserStop)
+{
+    // A window-manager close is the user's wish to stop, as with the exit
+    // image; the browser must not be ended with the player.
+    ASSERT_TRUE(Show([&] {
+        Engine().EmitPlayState(3);
+        window->close();
+    }));
+    EXPECT_EQ(state.StopRequested, -1);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(stage->destroyed, 1);
+}

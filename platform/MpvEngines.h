@@ -1,0 +1,20 @@
+// Factories for the libmpv playback engines, used by the program's start-up
+// and by tests. A factory returns nullptr when libmpv cannot be started, so
+// the windows treat it like a player that cannot be created.
+#pragma once
+
+#include "platform/MediaEngine.h"
+#include "platform/MpvCore.h"
+#include "platform/StreamingEngine.h"
+
+namespace platform {
+
+// The options that suit the running Qt platform: no picture and no sound
+// under the offscreen and minimal platforms (tests, no display); otherwise a
+// real picture and real sound.
+MpvOptions DefaultMpvOptions();
+
+MediaEngineFactory MakeMpvMediaEngineFactory(MpvOptions options);
+StreamingEngineFactory MakeMpvStreamingEngineFactory(MpvOptions options);
+
+} // namespace platform

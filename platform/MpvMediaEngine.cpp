@@ -1,0 +1,244 @@
+#include "platform/MpvMediaEngine.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace platform {
+
+MpvMediaEngine::MpvMediaEngine(QWidget* owner, const MpvOptions& options)
+    : surface_(new VideoSurface(owner, !options.nullVideo))
+{
+    core_ = MpvCore::Create(options, /*keepOpen=*/true, surface_->NativeId());
+    if (core_)
+        core_->SetNoticeHandler([this](const MpvNotice& notice) { OnNotice(notice); });
+    // When the owner destroys the surface before this engine, mpv must stop
+    // drawing into its window first.
+    surface_->SetBeforeDestroy([this] { ShutDown(); });
+}
+
+MpvMediaEngine::~MpvMediaEngine()
+{
+    if (surface_)
+        surface_->SetBeforeDestroy(nullptr);
+    ShutDown();
+    delete surface_.data();
+}
+
+void MpvMediaEngine::ShutDown()
+{
+    rendered_ = false;
+    hasVideo_ = false;
+    core_.reset();
+}
+
+void MpvMediaEngine::OnNotice(const MpvNotice& notice)
+{
+    switch (notice.kind) {
+    case MpvNotice::Kind::StartFile:
+        // Only the file asked for last counts; an earlier one ending while
+        // the new one loads must not read as a failure.
+        if (expectingStart_) {
+            expectingStart_ = false;
+            progress_.entryId = notice.entryId;
+        }
+        break;
+    case MpvNotice::Kind::FileLoaded:
+        if (progress_.entryId != 0)
+            progress_.loaded = true;
+        break;
+    case MpvNotice::Kind::VideoReconfig:
+        if (progress_.loaded)
+            progress_.reconfigured = true;
+        break;
+    case MpvNotice::Kind::PlaybackRestart:
+        ++progress_.restarts;
+        break;
+    case MpvNotice::Kind::EndFile:
+        if (progress_.entryId != 0 && notice.entryId == progress_.entryId)
+            progress_.ended = true;
+        break;
+    case MpvNotice::Kind::PropertyChange:
+        if (notice.property == MpvProperty::EofReached)
+            progress_.eof = notice.value.value_or(0) != 0;
+        break;
+    default:
+        break;
+    }
+}
+
+bool MpvMediaEngine::RenderFile(const QString& path)
+{
+    Unload();
+    if (!core_)
+        return false;
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isFile())
+        return false;
+
+    progress_ = Progress{};
+    expectingStart_ = true;
+    const QByteArray target = QFile::encodeName(info.absoluteFilePath());
+    // Loaded paused: the window starts playback itself once it is laid out.
+    if (!core_->SetFlag("pause", true) ||
+        !core_->Command({"loadfile", target.constData(), "replace"})) {
+        expectingStart_ = false;
+        return false;
+    }
+    bool decided = false;
+    core_->WaitUntil(
+        [&] {
+            if (progress_.ended)
+                return decided = true;
+            if (!progress_.loaded)
+                return false;
+            // A sound-only file never reconfigures its video output.
+            if (progress_.reconfigured || !core_->HasVideoTrack())
+                return decided = true;
+            return false;
+        },
+        kRenderLimit);
+    if (!decided && !progress_.loaded) {
+        Unload();
+        return false;
+    }
+    if (progress_.ended) {
+        Unload();
+        return false;
+    }
+
+    rendered_ = true;
+    const auto width = core_->GetInt("dwidth");
+    const auto height = core_->GetInt("dheight");
+    // A video track whose picture never came (a broken stream) leaves the
+    // file playing as sound only.
+    hasVideo_ = core_->HasVideoTrack() && width.value_or(0) > 0 && height.value_or(0) > 0;
+    if (hasVideo_ && surface_)
+        surface_->setGeometry(0, 0, static_cast<int>(*width), static_cast<int>(*height));
+    return true;
+}
+
+void MpvMediaEngine::Unload()
+{
+    if (core_ && (rendered_ || progress_.entryId != 0 || expectingStart_))
+        core_->Command({"stop"});
+    rendered_ = false;
+    hasVideo_ = false;
+    expectingStart_ = false;
+    progress_ = Progress{};
+    if (surface_)
+        surface_->hide();
+}
+
+bool MpvMediaEngine::AttachVideo()
+{
+    if (!rendered_ || !hasVideo_ || !surface_)
+        return false;
+    surface_->show();
+    surface_->raise();
+    return true;
+}
+
+bool MpvMediaEngine::Run()
+{
+    return rendered_ && core_->SetFlag("pause", false);
+}
+
+bool MpvMediaEngine::Pause()
+{
+    return rendered_ && core_->SetFlag("pause", true);
+}
+
+bool MpvMediaEngine::Stop()
+{
+    if (!rendered_)
+        return false;
+    Unload();
+    return true;
+}
+
+std::optional<double> MpvMediaEngine::Duration() const
+{
+    if (!rendered_)
+        return std::nullopt;
+    return core_->GetDouble("duration");
+}
+
+std::optional<double> MpvMediaEngine::CurrentPosition() const
+{
+    if (!rendered_)
+        return std::nullopt;
+    // mpv holds the last frame at the end, whose time is a frame short of
+    // the duration; the window's end test needs the duration itself.
+    if (core_->GetFlag("eof-reached") == true)
+        return Duration();
+    return core_->GetDouble("time-pos");
+}
+
+bool MpvMediaEngine::SetCurrentPosition(double seconds)
+{
+    if (!rendered_)
+        return false;
+    const QByteArray target = QByteArray::number(std::max(seconds, 0.0), 'f', 6);
+    const int restartsBefore = progress_.restarts;
+    // Only news of the end sent after this seek counts: the flag may still
+    // be set from before it.
+    progress_.eof = false;
+    if (!core_->Command({"seek", target.constData(), "absolute+exact"}))
+        return false;
+    // Like the graph's position, a read right after a seek gives the new
+    // position: wait until mpv has landed there (or reached the end).
+    core_->WaitUntil(
+        [&] { return progress_.restarts != restartsBefore || progress_.ended || progress_.eof; },
+        kSeekLimit);
+    return true;
+}
+
+std::optional<int> MpvMediaEngine::VideoWidth() const
+{
+    if (!rendered_ || !hasVideo_ || !surface_)
+        return std::nullopt;
+    return surface_->width();
+}
+
+std::optional<int> MpvMediaEngine::VideoHeight() const
+{
+    if (!rendered_ || !hasVideo_ || !surface_)
+        return std::nullopt;
+    return surface_->height();
+}
+
+bool MpvMediaEngine::SetVideoWidth(int pixels)
+{
+    if (!rendered_ || !hasVideo_ || !surface_ || pixels < 0)
+        return false;
+    surface_->resize(pixels, surface_->height());
+    return true;
+}
+
+bool MpvMediaEngine::SetVideoHeight(int pixels)
+{
+    if (!rendered_ || !hasVideo_ || !surface_ || pixels < 0)
+        return false;
+    surface_->resize(surface_->width(), pixels);
+    return true;
+}
+
+bool MpvMediaEngine::SetWindowPosition(int left, int top, int width, int height)
+{
+    if (!rendered_ || !hasVideo_ || !surface_ || width < 0 || height < 0)
+        return false;
+    surface_->setGeometry(left, top, width, height);
+    return true;
+}
+
+bool MpvMediaEngine::WaitForFirstFrame(std::chrono::milliseconds limit)
+{
+    if (!rendered_)
+        return false;
+    return core_->WaitUntil([&] { return progress_.restarts > 0 || progress_.ended; }, limit) &&
+           !progress_.ended;
+}
+
+} // namespace platform

@@ -1,0 +1,83 @@
+// The media window's playback engine over libmpv.
+//
+// RenderFile loads a file paused and waits, with a time limit, until mpv has
+// opened it and sized its picture (or found it has none, or failed), so the
+// window can size itself right after the call. mpv keeps the last frame at
+// the end of a file, and the position then reads as the duration, which is
+// how the window sees that a file has ended.
+//
+// The picture is drawn into a VideoSurface, a child of the owner widget. The
+// engine shuts mpv down before that surface's window goes, whichever of the
+// two is destroyed first.
+#pragma once
+
+#include "platform/MediaEngine.h"
+#include "platform/MpvCore.h"
+#include "platform/VideoSurface.h"
+
+#include <QPointer>
+
+#include <chrono>
+#include <memory>
+
+namespace platform {
+
+class MpvMediaEngine : public MediaEngine {
+public:
+    MpvMediaEngine(QWidget* owner, const MpvOptions& options);
+    ~MpvMediaEngine() override;
+    MpvMediaEngine(const MpvMediaEngine&) = delete;
+    MpvMediaEngine& operator=(const MpvMediaEngine&) = delete;
+
+    // How long RenderFile may wait for a file to open before giving up.
+    static constexpr std::chrono::milliseconds kRenderLimit{5000};
+    // How long SetCurrentPosition waits for the picture at the new position.
+    static constexpr std::chrono::milliseconds kSeekLimit{1000};
+
+    // false when libmpv could not be started; every call then fails.
+    bool IsUsable() const { return core_ != nullptr; }
+
+    bool RenderFile(const QString& path) override;
+    bool AttachVideo() override;
+    bool Run() override;
+    bool Pause() override;
+    bool Stop() override;
+    std::optional<double> Duration() const override;
+    std::optional<double> CurrentPosition() const override;
+    bool SetCurrentPosition(double seconds) override;
+    std::optional<int> VideoWidth() const override;
+    std::optional<int> VideoHeight() const override;
+    bool SetVideoWidth(int pixels) override;
+    bool SetVideoHeight(int pixels) override;
+    bool SetWindowPosition(int left, int top, int width, int height) override;
+
+    // Waits until the first picture (or, for sound, the first sample) of the
+    // rendered file has been presented. Used to measure opening times.
+    bool WaitForFirstFrame(std::chrono::milliseconds limit);
+
+    // The surface the picture is drawn in (for tests and layout checks).
+    QWidget* Surface() const { return surface_; }
+
+private:
+    struct Progress {
+        std::int64_t entryId = 0;
+        bool loaded = false;
+        bool reconfigured = false;
+        bool ended = false;
+        int restarts = 0;
+        bool eof = false;
+    };
+
+    void OnNotice(const MpvNotice& notice);
+    void Unload();
+    void ShutDown();
+
+    std::unique_ptr<MpvCore> core_;
+    QPointer<VideoSurface> surface_;
+    Progress progress_;
+    bool expectingStart_ = false;
+    bool rendered_ = false;
+    bool hasVideo_ = false;
+};
+
+} // namespace platform

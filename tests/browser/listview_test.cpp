@@ -1,0 +1,334 @@
+#include "platform/ListView.h"
+#include "platform/Screen.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+using platform::ColumnAlignment;
+using platform::ReportListView;
+
+namespace {
+
+// A list with the browser's three columns; the screen is fixed at 15 twips
+// per pixel so widths are known.
+class ListViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::SetScreenOverride(platform::ScreenMetrics{});
+        list.AddColumn("File_Name", "Name", 1500, ColumnAlignment::Left);
+        list.AddColumn("File_Size", "Size", 900, ColumnAlignment::Right);
+        list.AddColumn("File_Date", "Date", 1200, ColumnAlignment::Left);
+        list.resize(400, 300);
+    }
+    void TearDown() override { platform::SetScreenOverride(std::nullopt); }
+
+    QTreeView* View() { return list.findChild<QTreeView*>(); }
+
+    // Adds rows with the given texts, each tagged with its first position.
+    void AddRows(const QStringList& texts)
+    {
+        for (const QString& text : texts) {
+            const int position = list.Add(text);
+            list.SetTag(position, QString::number(position));
+        }
+    }
+    QStringList Texts() const
+    {
+        QStringList texts;
+        for (int i = 1; i <= list.Count(); ++i)
+            texts << list.Text(i);
+        return texts;
+    }
+    QStringList Tags() const
+    {
+        QStringList tags;
+        for (int i = 1; i <= list.Count(); ++i)
+            tags << list.Tag(i);
+        return tags;
+    }
+    void SortBy(int key, int order)
+    {
+        list.SetSortOrder(order);
+        list.SetSortKey(key);
+        list.SetSorted(true);
+    }
+
+    // Sends a left click (press and release) to a widget at a point.
+    static void Click(QWidget* widget, QPoint at, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        const QPointF local(at);
+        const QPointF global(widget->mapToGlobal(at));
+        QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, modifiers);
+        QApplication::sendEvent(widget, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, modifiers);
+        QApplication::sendEvent(widget, &release);
+    }
+
+    ReportListView list;
+};
+
+TEST_F(ListViewTest, ColumnsKeepKeysWidthsAndAlignment)
+{
+    EXPECT_EQ(list.ColumnCount(), 3);
+    EXPECT_EQ(list.ColumnKey(2), "File_Size");
+    EXPECT_EQ(list.ColumnKey(0), "");
+    EXPECT_EQ(list.ColumnKey(4), "");
+    QTreeView* view = View();
+    EXPECT_EQ(view->header()->sectionSize(0), 100);
+    EXPECT_EQ(view->header()->sectionSize(1), 60);
+    const QVariant alignment = view->model()->headerData(1, Qt::Horizontal, Qt::TextAlignmentRole);
+    EXPECT_TRUE(alignment.value<Qt::Alignment>() & Qt::AlignRight);
+
+    // Widths survive the model resets of a clear and a sort.
+    AddRows({"b", "a"});
+    list.Clear();
+    AddRows({"b", "a"});
+    SortBy(0, 0);
+    EXPECT_EQ(view->header()->sectionSize(0), 100);
+    EXPECT_EQ(view->header()->sectionSize(2), 80);
+}
+
+TEST_F(ListViewTest, PositionsFollowTheShownOrderAndCellsStayExact)
+{
+    AddRows({"b", "a", "C"});
+    // Texts and tags of any content come back exactly, NUL included.
+    const QString tagWithNul = QString("shown") + QChar(0) + "old tag";
+    list.SetSubItemText(1, 1, " 1,234 ");
+    list.SetSubItemTag(1, 1, tagWithNul);
+    list.SetSubItemText(1, 2, "2007/10/03");
+    EXPECT_EQ(list.SubItemTag(1, 1), tagWithNul);
+    EXPECT_EQ(list.SubItemText(1, 1), " 1,234 ");
+    EXPECT_EQ(list.SubItemText(2, 1), "");
+
+    SortBy(0, 0);
+    EXPECT_EQ(Texts(), QStringList({"a", "b", "C"}));
+    EXPECT_EQ(Tags(), QStringList({"2", "1", "3"}));
+    // The sub-items travel with their row.
+    EXPECT_EQ(list.SubItemText(2, 1), " 1,234 ");
+    EXPECT_EQ(list.SubItemTag(2, 1), tagWithNul);
+    EXPECT_EQ(list.SubItemText(2, 2), "2007/10/03");
+
+    // The view shows the same order.
+    QAbstractItemModel* model = View()->model();
+    EXPECT_EQ(model->data(model->index(0, 0)).toString(), "a");
+    EXPECT_EQ(model->data(model->index(1, 1)).toString(), " 1,234 ");
+
+    SortBy(0, 1);
+    EXPECT_EQ(Texts(), QStringList({"C", "b", "a"}));
+
+    // Positions outside the list read empty and are ignored when set.
+    list.SetText(0, "x");
+    list.SetText(4, "x");
+    list.SetSubItemText(1, 0, "x");
+    EXPECT_EQ(list.Text(4), "");
+    EXPECT_EQ(Texts(), QStringList({"C", "b", "a"}));
+}
+
+TEST_F(ListViewTest, EmptyTextFirstAndAmpersandBeforeDigits)
+{
+    // Keys as the number sort writes them: "&" and inverted digits for
+    // negative values, zero-padded digits otherwise, empty for non-numbers.
+    AddRows({"00000000000000000007.0000000000", "&99999999999999999994.9999999999", "",
+             "&99999999999999999899.9999999999", "00000000000000000000.0000000000", "abc", "&"});
+    SortBy(0, 0);
+    EXPECT_EQ(Tags(), QStringList({"3", "7", "4", "2", "5", "1", "6"}));
+    SortBy(0, 1);
+    EXPECT_EQ(Tags(), QStringList({"6", "1", "5", "2", "4", "7", "3"}));
+}
+
+// The order itself, in the C locale (code points after case folding) and in
+// locales that collate with ICU, whatever locale the tests run in.
+TEST(TextOrder, EmptyThenAmpersandThenDigitsThenLettersWithoutCase)
+{
+    const QStringList texts = {"b", "00000", "", "&99999", "A", "a", "&", "B", "1"};
+    for (const char* name : {"C", "en_US", "ja_JP", "de_DE"}) {
+        const platform::TextOrder order{QLocale(QString::fromLatin1(name))};
+        const auto at = [&](int i) { return texts[i]; };
+        EXPECT_EQ(order.StableOrder(9, at, false), std::vector<int>({2, 6, 3, 1, 8, 4, 5, 0, 7})) << name;
+        EXPECT_EQ(order.StableOrder(9, at, true), std::vector<int>({0, 7, 4, 5, 8, 1, 3, 6, 2})) << name;
+    }
+    EXPECT_TRUE(platform::TextOrder().StableOrder(0, [](int) { return QString(); }, false).empty());
+}
+
+TEST_F(ListViewTest, SortIsCaseInsensitiveAndStableBothWays)
+{
+    AddRows({"b", "A", "a", "B", "a"});
+    SortBy(0, 0);
+    EXPECT_EQ(Tags(), QStringList({"2", "3", "5", "1", "4"}));
+    // Descending keeps equal keys in their present order too.
+    SortBy(0, 1);
+    EXPECT_EQ(Tags(), QStringList({"1", "4", "2", "3", "5"}));
+}
+
+TEST_F(ListViewTest, SortsBySubItemKeyAndMissingSubItemsCountAsEmpty)
+{
+    AddRows({"r1", "r2", "r3"});
+    list.SetSubItemText(1, 2, "2007/10/03");
+    list.SetSubItemText(3, 2, "2006/12/25");
+    SortBy(2, 0);
+    EXPECT_EQ(Texts(), QStringList({"r2", "r3", "r1"}));
+    EXPECT_EQ(list.SortKey(), 2);
+    EXPECT_TRUE(list.Sorted());
+
+    // Rows added while sorted are appended; the next sort places them.
+    list.Add("r0");
+    list.SetSubItemText(4, 2, "2001/01/01");
+    EXPECT_EQ(list.Text(4), "r0");
+    list.SetSorted(true);
+    EXPECT_EQ(Texts(), QStringList({"r2", "r0", "r3", "r1"}));
+}
+
+TEST_F(ListViewTest, SelectionSurvivesSortsAndMirrorsTheView)
+{
+    AddRows({"d", "c", "b", "a"});
+    list.SetSelected(1, true);
+    list.SetSelected(3, true);
+    SortBy(0, 0); // a b c d: "d" now 4, "b" now 2
+    EXPECT_FALSE(list.Selected(1));
+    EXPECT_TRUE(list.Selected(2));
+    EXPECT_TRUE(list.Selected(4));
+    int lowest = 0;
+    for (int i = list.Count(); i >= 1; --i)
+        if (list.Selected(i))
+            lowest = i;
+    EXPECT_EQ(lowest, 2);
+
+    QItemSelectionModel* selection = View()->selectionModel();
+    EXPECT_TRUE(selection->isRowSelected(1, QModelIndex()));
+    EXPECT_TRUE(selection->isRowSelected(3, QModelIndex()));
+    EXPECT_FALSE(selection->isRowSelected(0, QModelIndex()));
+
+    list.SetSelected(2, false);
+    EXPECT_FALSE(selection->isRowSelected(1, QModelIndex()));
+    EXPECT_TRUE(list.Selected(4));
+}
+
+TEST_F(ListViewTest, UserClicksSelectRowsAndRaiseClickAfterwards)
+{
+    AddRows({"a", "b", "c"});
+    list.SetSelected(1, true);
+    list.show();
+    QTreeView* view = View();
+    int clicks = 0;
+    bool secondSelectedAtClick = false;
+    QObject::connect(&list, &ReportListView::Click, [&] {
+        ++clicks;
+        secondSelectedAtClick = list.Selected(2);
+    });
+    int doubleClicks = 0;
+    QObject::connect(&list, &ReportListView::DblClick, [&] { ++doubleClicks; });
+
+    const QPoint second = view->visualRect(view->model()->index(1, 0)).center();
+    Click(view->viewport(), second);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(secondSelectedAtClick);
+    EXPECT_FALSE(list.Selected(1));
+
+    // Ctrl adds to the selection.
+    Click(view->viewport(), view->visualRect(view->model()->index(2, 0)).center(), Qt::ControlModifier);
+    EXPECT_TRUE(list.Selected(2));
+    EXPECT_TRUE(list.Selected(3));
+
+    // A click on the empty area below the rows clears it and still clicks.
+    Click(view->viewport(), QPoint(5, view->viewport()->height() - 3));
+    EXPECT_EQ(clicks, 3);
+    EXPECT_FALSE(list.Selected(2) || list.Selected(3));
+
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(second), QPointF(view->viewport()->mapToGlobal(second)),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &dbl);
+    EXPECT_EQ(doubleClicks, 1);
+}
+
+TEST_F(ListViewTest, HeaderClickOnlyReportsTheColumn)
+{
+    AddRows({"b", "a"});
+    list.show();
+    std::vector<int> clicked;
+    QObject::connect(&list, &ReportListView::ColumnClick, [&](int position) { clicked.push_back(position); });
+    QHeaderView* header = View()->header();
+    const int x = header->sectionViewportPosition(1) + header->sectionSize(1) / 2;
+    Click(header->viewport(), QPoint(x, header->height() / 2));
+    EXPECT_EQ(clicked, std::vector<int>({2}));
+    EXPECT_EQ(Texts(), QStringList({"b", "a"}));
+    EXPECT_FALSE(list.Sorted());
+}
+
+TEST_F(ListViewTest, ClearEmptiesRowsButKeepsColumnsAndSortSettings)
+{
+    AddRows({"b", "a"});
+    list.SetSelected(2, true);
+    SortBy(1, 1);
+    list.Clear();
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.Text(1), "");
+    EXPECT_FALSE(list.Selected(1));
+    EXPECT_EQ(list.ColumnCount(), 3);
+    EXPECT_EQ(list.SortKey(), 1);
+    EXPECT_EQ(list.SortOrder(), 1);
+    EXPECT_TRUE(list.Sorted());
+    EXPECT_EQ(list.Add("new"), 1);
+    EXPECT_EQ(list.Tag(1), "");
+    EXPECT_FALSE(list.Selected(1));
+}
+
+TEST_F(ListViewTest, FrozenChangesReachTheViewOnceAtTheLastRelease)
+{
+    AddRows({"c", "b", "a"});
+    list.show();
+    QAbstractItemModel* model = View()->model();
+    int resets = 0, cellChanges = 0, inserts = 0;
+    QObject::connect(model, &QAbstractItemModel::modelReset, [&] { ++resets; });
+    QObject::connect(model, &QAbstractItemModel::dataChanged, [&] { ++cellChanges; });
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, [&] { ++inserts; });
+
+    // Outside a freeze every change is told at once.
+    list.SetText(1, "c1");
+    EXPECT_EQ(cellChanges, 1);
+
+    // The sort routine's pattern: keys written, sorted, texts restored.
+    list.FreezeDrawing();
+    list.FreezeDrawing();
+    for (int i = 1; i <= list.Count(); ++i) {
+        list.SetTag(i, list.Text(i) + QChar(0) + list.Tag(i));
+        list.SetText(i, list.Text(i).toUpper());
+    }
+    SortBy(0, 0);
+    list.Add("d");
+    list.SetSelected(1, true);
+    for (int i = 1; i <= 3; ++i) {
+        const QString tag = list.Tag(i);
+        const qsizetype nul = tag.indexOf(QChar(0));
+        list.SetText(i, tag.left(nul));
+        list.SetTag(i, tag.mid(nul + 1));
+    }
+    list.ReleaseDrawing();
+    EXPECT_EQ(resets, 0);
+    EXPECT_FALSE(View()->updatesEnabled());
+    list.ReleaseDrawing();
+    EXPECT_EQ(resets, 1);
+    EXPECT_EQ(cellChanges, 1);
+    EXPECT_EQ(inserts, 0);
+    EXPECT_TRUE(View()->updatesEnabled());
+    EXPECT_EQ(model->rowCount(), 4);
+    EXPECT_EQ(model->data(model->index(0, 0)).toString(), "a");
+    EXPECT_EQ(Tags(), QStringList({"3", "2", "1", ""}));
+    EXPECT_TRUE(View()->selectionModel()->isRowSelected(0, QModelIndex()));
+
+    // A freeze with text changes only repaints without a reset, and an extra
+    // release does nothing.
+    list.FreezeDrawing();
+    list.SetText(2, "B");
+    list.ReleaseDrawing();
+    list.ReleaseDrawing();
+    EXPECT_EQ(resets, 1);
+    EXPECT_EQ(cellChanges, 2);
+    EXPECT_EQ(model->data(model->index(1, 0)).toString(), "B");
+}
+
+} // namespace

@@ -1,0 +1,105 @@
+#include "Clips.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace clips {
+
+namespace {
+
+// ffmpeg for a small clip takes well under a second; this only stops a hang.
+constexpr int kFfmpegLimitMs = 60000;
+
+QString Seconds(double seconds) { return QString::number(seconds, 'f', 3); }
+
+} // namespace
+
+bool FfmpegAvailable()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty();
+}
+
+std::optional<QString> Make(const QString& folder, const Recipe& recipe, QString* error)
+{
+    const QString path = QDir(folder).filePath(recipe.fileName);
+    QStringList args = {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y")};
+    if (recipe.width > 0) {
+        args << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
+             << QStringLiteral("testsrc=size=%1x%2:rate=25:duration=%3")
+                    .arg(recipe.width)
+                    .arg(recipe.height)
+                    .arg(Seconds(recipe.seconds));
+    }
+    if (recipe.sampleRate > 0) {
+        args << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
+             << QStringLiteral("sine=frequency=440:sample_rate=%1:duration=%2")
+                    .arg(recipe.sampleRate)
+                    .arg(Seconds(recipe.seconds))
+             << QStringLiteral("-ac") << QString::number(recipe.channels);
+    }
+    args << recipe.codecArgs << QStringLiteral("-f") << recipe.format << path;
+
+    QProcess ffmpeg;
+    ffmpeg.setProcessChannelMode(QProcess::MergedChannels);
+    ffmpeg.start(QStringLiteral("ffmpeg"), args);
+    const bool finished = ffmpeg.waitForStarted() && ffmpeg.waitForFinished(kFfmpegLimitMs);
+    if (!finished || ffmpeg.exitStatus() != QProcess::NormalExit || ffmpeg.exitCode() != 0) {
+        if (!finished)
+            ffmpeg.kill();
+        if (error) {
+            *error = QStringLiteral("ffmpeg %1: %2")
+                         .arg(args.join(QLatin1Char(' ')), QString::fromLocal8Bit(ffmpeg.readAll()));
+        }
+        return std::nullopt;
+    }
+    return path;
+}
+
+std::vector<Recipe> MediaKindRecipes()
+{
+    auto codecs = [](const char* text) { return QString::fromLatin1(text).split(QLatin1Char(' ')); };
+    return {
+        {"clip.avi", 320, 240, 2.0, 44100, 2, codecs("-c:v mpeg4 -c:a pcm_s16le"), "avi"},
+        {"clip.mpeg", 320, 240, 2.0, 44100, 2, codecs("-c:v mpeg2video -c:a mp2"), "vob"},
+        {"clip.mpg", 240, 176, 2.0, 44100, 2, codecs("-c:v mpeg1video -c:a mp2"), "mpeg"},
+        {"clip.asf", 320, 240, 2.0, 44100, 2, codecs("-c:v msmpeg4 -c:a wmav1"), "asf"},
+        {"clip.wmv", 256, 192, 2.0, 44100, 2, codecs("-c:v wmv2 -c:a wmav2"), "asf"},
+        {"clip.divx", 320, 240, 2.0, 48000, 2, codecs("-c:v mpeg4 -vtag DIVX -c:a ac3"), "avi"},
+        {"clip.dat", 352, 288, 2.0, 44100, 2, codecs("-c:v mpeg1video -b:v 1150k -c:a mp2 -b:a 224k"), "vcd"},
+        {"clip.rmvb", 320, 240, 2.0, 48000, 2, codecs("-c:v rv20 -c:a ac3"), "rm"},
+    };
+}
+
+std::vector<Recipe> RealMediaRecipes()
+{
+    auto codecs = [](const char* text) { return QString::fromLatin1(text).split(QLatin1Char(' ')); };
+    return {
+        {"rv10_ac3.rm", 176, 144, 2.0, 48000, 2, codecs("-c:v rv10 -c:a ac3"), "rm"},
+        {"rv20_real144.rm", 320, 240, 2.0, 8000, 1, codecs("-c:v rv20 -c:a real_144"), "rm"},
+        {"rv10_silent.rm", 176, 144, 2.0, 0, 0, codecs("-c:v rv10"), "rm"},
+    };
+}
+
+Recipe SoundOnlyRecipe()
+{
+    return {"sound.mpg", 0, 0, 2.0, 44100, 2, {"-c:a", "mp2"}, "mpeg"};
+}
+
+Recipe H264Recipe(int width, int height, double seconds)
+{
+    return {QStringLiteral("h264_%1x%2.mp4").arg(width).arg(height), width, height, seconds, 48000, 2,
+            {"-c:v", "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p", "-c:a", "aac"}, "mp4"};
+}
+
+std::optional<QString> ClipShelf::Get(const Recipe& recipe)
+{
+    if (const auto found = made_.find(recipe.fileName); found != made_.end())
+        return found->second;
+    const std::optional<QString> path = Make(dir_.path(), recipe, &lastError_);
+    if (path)
+        made_[recipe.fileName] = *path;
+    return path;
+}
+
+} // namespace clips

@@ -1,0 +1,61 @@
+// Small movie clips made at test time with the ffmpeg command: a test
+// pattern (lavfi testsrc) and a sine tone, written in any container and
+// codecs ffmpeg can write. Recipes exist for every kind of file the program
+// lists, RealMedia included; a ClipShelf makes each clip once per test
+// program and hands out its path.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <map>
+#include <optional>
+#include <vector>
+
+namespace clips {
+
+struct Recipe {
+    QString fileName;            // the clip's name, its extension included
+    int width = 320;             // 0: no video
+    int height = 240;
+    double seconds = 2.0;
+    int sampleRate = 44100;      // 0: no audio
+    int channels = 2;
+    QStringList codecArgs;       // ffmpeg's codec options, e.g. -c:v mpeg4
+    QString format;              // ffmpeg's muxer name
+};
+
+// Whether the ffmpeg command can be run.
+bool FfmpegAvailable();
+
+// Writes the clip into `folder`. Its path, or nullopt (with ffmpeg's
+// complaint in *error) when ffmpeg failed.
+std::optional<QString> Make(const QString& folder, const Recipe& recipe, QString* error = nullptr);
+
+// One clip for every kind the media window plays: .avi, .mpeg, .mpg, .asf,
+// .wmv, .divx, .dat (a VCD-style MPEG-1 system stream) and .rmvb (RealMedia).
+std::vector<Recipe> MediaKindRecipes();
+// RealMedia clips for the streaming window: rv10 and rv20 video, ac3 and
+// real_144 (RealAudio 14.4) sound, and one without sound.
+std::vector<Recipe> RealMediaRecipes();
+// A sound-only clip (MPEG audio in an MPEG system stream).
+Recipe SoundOnlyRecipe();
+// An H.264 clip of the given size in an MP4 file.
+Recipe H264Recipe(int width, int height, double seconds);
+
+// A temporary folder of clips, each made on first request.
+class ClipShelf {
+public:
+    QString Folder() const { return dir_.path(); }
+    // The clip's path; nullopt when it cannot be made (the error is kept).
+    std::optional<QString> Get(const Recipe& recipe);
+    QString LastError() const { return lastError_; }
+
+private:
+    QTemporaryDir dir_;
+    std::map<QString, QString> made_;
+    QString lastError_;
+};
+
+} // namespace clips
