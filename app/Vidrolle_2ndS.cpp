@@ -71,6 +71,12 @@ ClickableLabel* MakeLabel(QWidget* container, const QString& caption, int left, 
     auto* label = new ClickableLabel(container);
     label->setText(caption);
     PlaceTwips(label, left, top, width, height);
+    // The substitute font runs wider and taller than the one the layout was
+    // drawn for; a caption grows to show whole, centred on its designed row.
+    const QSize needed = label->sizeHint();
+    const int extraHeight = std::max(0, needed.height() - label->height());
+    label->setGeometry(label->x(), label->y() - extraHeight / 2, std::max(label->width(), needed.width()),
+                       label->height() + extraHeight);
     return label;
 }
 
@@ -230,6 +236,13 @@ void Vidrolle_2ndS::BuildControls()
 
     for (controls::Command* button : {Cmd_Play, Cmd_Play_C, Cmd_Can, Cmd_End})
         button->SetFont(font());
+
+    // The option frames draw their caption across the top border line, as
+    // the layout expects: their contents start a row below the border.
+    for (QGroupBox* frame : {Frame1, Frame2, Frame3})
+        frame->setStyleSheet(
+            QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0.6em; }"
+                           "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
 
     mediaWindow_ = std::make_unique<Vidrolle_2ndM>(state_, deps_.mediaEngines, imgImages, nullptr);
 

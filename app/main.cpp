@@ -4,10 +4,7 @@
 #include "app/Vidrolle_2ndS.h"
 #include "app/shared/PlayState.h"
 
-#if __has_include("platform/MpvEngines.h")
 #include "platform/MpvEngines.h"
-#define VIDROLLE_HAS_MPV_ENGINES 1
-#endif
 
 #include <QApplication>
 
@@ -16,13 +13,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
 
     BrowserDependencies dependencies;
-#ifdef VIDROLLE_HAS_MPV_ENGINES
     dependencies.mediaEngines = platform::MakeMpvMediaEngineFactory(platform::DefaultMpvOptions());
     dependencies.streamingEngines = platform::MakeMpvStreamingEngineFactory(platform::DefaultMpvOptions());
-#else
-    dependencies.mediaEngines = [](QWidget*) { return std::unique_ptr<platform::MediaEngine>(); };
-    dependencies.streamingEngines = [](QWidget*) { return std::unique_ptr<platform::StreamingEngine>(); };
-#endif
     // Leaving closes every window and ends the event loop; the windows and
     // their engines are then released in order as main returns.
     dependencies.endProgram = [] {

@@ -3,5 +3,5 @@
 // the link label shows and opens. Kept here so that each lives in one place.
 #pragma once
 
-inline constexpr const char* kCreditText = "Vidrolle 2nd  (c) 2026 Vidrolle team";
+inline constexpr const char* kCreditText = "Vidrolle 2nd  (c) 2026";
 inline constexpr const char* kHomePageAddress = "https://vidrolle.example.org/";

@@ -3,6 +3,8 @@
 #include "platform/ListView.h"
 #include "platform/Runtime.h"
 
+#include <QHash>
+
 namespace {
 
 // Keeps the list's drawing frozen for the life of a scope, so the freeze is
@@ -90,12 +92,22 @@ void SortListView(platform::ReportListView& list, int16_t column, int32_t kind, 
 
     if (usesKeys) {
         // Put the key in place of each shown text; the shown text goes in
-        // front of the old tag so that it moves with its row.
+        // front of the old tag so that it moves with its row. Reading a date
+        // text is slow and the files of a folder share few dates, so each
+        // distinct date text is read once per sort.
+        QHash<QString, QString> dateKeys;
         const int count = list.Count();
         for (int row = 1; row <= count; ++row) {
             const QString shown = cell.Text(row);
             cell.SetTag(row, shown + kSavedTextEnd + cell.Tag(row));
-            cell.SetText(row, kind == SortKindNumber ? NumberSortKey(shown) : DateSortKey(shown));
+            if (kind == SortKindNumber) {
+                cell.SetText(row, NumberSortKey(shown));
+                continue;
+            }
+            auto known = dateKeys.constFind(shown);
+            if (known == dateKeys.cend())
+                known = dateKeys.insert(shown, DateSortKey(shown));
+            cell.SetText(row, *known);
         }
     }
 
