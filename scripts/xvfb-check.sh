@@ -14,7 +14,7 @@ if [ $# -lt 1 ]; then
   exit 2
 fi
 
-for tool in xvfb-run xdotool timeout; do
+for tool in xvfb-run Xvfb xauth xdotool timeout; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     echo "skipped: $tool is not installed (scripts/install-deps.sh installs it)" >&2
     exit 77
