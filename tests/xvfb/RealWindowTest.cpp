@@ -15,6 +15,7 @@
 #include "TempFolder.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPixmap>
@@ -166,6 +167,7 @@ struct Outcome {
     QRect picture;            // the picture's rectangle on the screen when it was checked
     QImage shot;              // the screen with the picture on it
     QStringList lastFaults;   // what was still wrong when waiting for the picture gave up
+    QImage lastShot;          // the last screen looked at while waiting
     int clickExit = -1;       // xdotool's exit code
     QImage after;             // the screen after the window closed
 };
@@ -198,6 +200,7 @@ Outcome ShowAndClick(Vidrolle_2ndM& window, const std::function<void(Vidrolle_2n
         if (phase == Phase::Waiting) {
             const QRect rect = PictureOnScreen(window);
             const QImage shot = GrabScreen();
+            outcome.lastShot = shot;
             outcome.lastFaults = PictureFaults(shot, rect);
             if (!outcome.lastFaults.isEmpty()) {
                 if (clock.elapsed() > kPictureLimitMs)
@@ -255,7 +258,11 @@ protected:
         ASSERT_FALSE(options.nullVideo) << "the xcb platform should draw real pictures";
         window = std::make_unique<Vidrolle_2ndM>(state, platform::MakeMpvMediaEngineFactory(options), pictures);
     }
-    void TearDown() override { window.reset(); }
+    void TearDown() override
+    {
+        KeepScreenshot(screen_);
+        window.reset();
+    }
 
     void UseClip(int width, int height)
     {
@@ -270,6 +277,7 @@ protected:
     // has gone from the screen.
     void ExpectPictureThenStop(const Outcome& outcome)
     {
+        screen_ = outcome.shot.isNull() ? outcome.lastShot : outcome.shot;
         EXPECT_EQ(outcome.failure, QString()) << outcome.lastFaults.join(QLatin1Char('\n')).toStdString();
         if (!outcome.failure.isEmpty())
             return;
@@ -284,6 +292,24 @@ protected:
         EXPECT_FALSE(IsClipColour(centre)) << "still on the screen: " << Hex(centre).toStdString();
     }
 
+    // Screens are kept for a person to look at when VIDROLLE_XVFB_SHOTS names
+    // a folder, and always, in the temporary folder, when a check fails.
+    void KeepScreenshot(const QImage& shot)
+    {
+        if (shot.isNull())
+            return;
+        QString folderPath = qEnvironmentVariable("VIDROLLE_XVFB_SHOTS");
+        if (folderPath.isEmpty() && !HasFailure())
+            return;
+        if (folderPath.isEmpty())
+            folderPath = QDir::tempPath();
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        const QString path = QDir(folderPath).filePath(QStringLiteral("xvfb_%1.png").arg(QString::fromUtf8(info->name())));
+        if (shot.save(path))
+            std::printf("screen kept in %s\n", qPrintable(path));
+    }
+
+    QImage screen_;
     TempFolder folder;
     PlayState state;
     ExitPictures pictures = MakeExitPictures();
