@@ -150,7 +150,7 @@ bool MpvMediaEngine::Run()
 {
     if (!rendered_)
         return false;
-    // Forgotten whether or not mpv took the command: it may have half-run.
+    // Whatever mpv answers, the position may move from here on.
     paused_ = false;
     Forget();
     return core_->SetFlag("pause", false);
