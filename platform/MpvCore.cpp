@@ -67,6 +67,8 @@ std::unique_ptr<MpvCore> MpvCore::Create(const MpvOptions& options, bool keepOpe
         ok = SetOption(handle, "vo", "null") && ok;
     } else {
         ok = SetOption(handle, "vo", options.videoOutput.constData()) && ok;
+        if (!options.gpuContext.isEmpty())
+            ok = SetOption(handle, "gpu-context", options.gpuContext.constData()) && ok;
         if (windowId) {
             const QByteArray wid = QByteArray::number(static_cast<qulonglong>(*windowId));
             ok = SetOption(handle, "wid", wid.constData()) && ok;

@@ -37,6 +37,12 @@ struct MpvOptions {
     // output on a desktop and falls back to plain X11 drawing where only a
     // software renderer exists (a virtual X server).
     QByteArray videoOutput = "gpu,x11";
+    // The GPU output's drawing context. The picture goes into a native X11
+    // window, so only an X11 context can draw it; mpv's own probing would
+    // also try Wayland first, and a failed Wayland probe closes file
+    // descriptor 0 (mpv 0.35), which by then may be another connection of
+    // this process, such as the next player's X11 connection.
+    QByteArray gpuContext = "x11egl";
 };
 
 // The properties every core observes. Their values arrive as notices.

@@ -30,11 +30,15 @@ void MpvMediaEngine::ShutDown()
 {
     rendered_ = false;
     hasVideo_ = false;
+    paused_ = false;
+    Forget();
     core_.reset();
 }
 
 void MpvMediaEngine::OnNotice(const MpvNotice& notice)
 {
+    // Any news from mpv may mean the position or the duration moved.
+    Forget();
     switch (notice.kind) {
     case MpvNotice::Kind::StartFile:
         // Only the file asked for last counts; an earlier one ending while
@@ -125,6 +129,8 @@ void MpvMediaEngine::Unload()
         core_->Command({"stop"});
     rendered_ = false;
     hasVideo_ = false;
+    paused_ = false;
+    Forget();
     expectingStart_ = false;
     progress_ = Progress{};
     if (surface_)
@@ -142,12 +148,29 @@ bool MpvMediaEngine::AttachVideo()
 
 bool MpvMediaEngine::Run()
 {
-    return rendered_ && core_->SetFlag("pause", false);
+    if (!rendered_)
+        return false;
+    // Whatever mpv answers, the position may move from here on.
+    paused_ = false;
+    Forget();
+    return core_->SetFlag("pause", false);
 }
 
 bool MpvMediaEngine::Pause()
 {
-    return rendered_ && core_->SetFlag("pause", true);
+    if (!rendered_)
+        return false;
+    Forget();
+    paused_ = core_->SetFlag("pause", true);
+    return paused_;
+}
+
+std::optional<double> MpvMediaEngine::HoldWhilePaused(std::optional<std::optional<double>>& slot,
+                                                      std::optional<double> value) const
+{
+    if (paused_)
+        slot = value;
+    return value;
 }
 
 bool MpvMediaEngine::Stop()
@@ -162,18 +185,22 @@ std::optional<double> MpvMediaEngine::Duration() const
 {
     if (!rendered_)
         return std::nullopt;
-    return core_->GetDouble("duration");
+    if (held_.duration)
+        return *held_.duration;
+    return HoldWhilePaused(held_.duration, core_->GetDouble("duration"));
 }
 
 std::optional<double> MpvMediaEngine::CurrentPosition() const
 {
     if (!rendered_)
         return std::nullopt;
+    if (held_.position)
+        return *held_.position;
     // mpv holds the last frame at the end, whose time is a frame short of
     // the duration; the window's end test needs the duration itself.
     if (core_->GetFlag("eof-reached") == true)
-        return Duration();
-    return core_->GetDouble("time-pos");
+        return HoldWhilePaused(held_.position, Duration());
+    return HoldWhilePaused(held_.position, core_->GetDouble("time-pos"));
 }
 
 bool MpvMediaEngine::SetCurrentPosition(double seconds)
@@ -182,6 +209,7 @@ bool MpvMediaEngine::SetCurrentPosition(double seconds)
         return false;
     const QByteArray target = QByteArray::number(std::max(seconds, 0.0), 'f', 6);
     const int restartsBefore = progress_.restarts;
+    Forget();
     // Only news of the end sent after this seek counts: the flag may still
     // be set from before it.
     progress_.eof = false;

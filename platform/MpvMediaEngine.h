@@ -68,9 +68,23 @@ private:
         bool eof = false;
     };
 
+    // Reads kept while nothing can move the position; see HoldWhilePaused.
+    struct HeldReads {
+        std::optional<std::optional<double>> duration;
+        std::optional<std::optional<double>> position;
+    };
+
     void OnNotice(const MpvNotice& notice);
     void Unload();
     void ShutDown();
+    // Keeps a read while playback is paused, so that the window's 10 ms tick
+    // does not wake mpv's core thread for the same answer a hundred times a
+    // second. While paused the position and the duration change only through
+    // this engine's own commands or through news from mpv (a seek landing,
+    // the end of the file), and each of those forgets what was kept.
+    std::optional<double> HoldWhilePaused(std::optional<std::optional<double>>& slot,
+                                          std::optional<double> value) const;
+    void Forget() const { held_ = HeldReads{}; }
 
     std::unique_ptr<MpvCore> core_;
     QPointer<VideoSurface> surface_;
@@ -78,6 +92,8 @@ private:
     bool expectingStart_ = false;
     bool rendered_ = false;
     bool hasVideo_ = false;
+    bool paused_ = false;  // paused by this engine, as far as it knows
+    mutable HeldReads held_;
 };
 
 } // namespace platform

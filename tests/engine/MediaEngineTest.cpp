@@ -160,6 +160,37 @@ TEST_F(MediaEngineTest, PauseHoldsThePositionAndRunGoesOn)
     EXPECT_TRUE(WaitFor([&] { return engine.CurrentPosition().value_or(0) > held + 0.2; }));
 }
 
+// While paused the engine keeps its reads; every seek, the end and a new
+// run must still show at once.
+TEST_F(MediaEngineTest, PausedReadsFollowSeeksTheEndAndRun)
+{
+    const QString path = Avi();
+    ASSERT_FALSE(path.isEmpty());
+    MpvMediaEngine engine(&owner_, Headless());
+    ASSERT_TRUE(engine.RenderFile(path));
+    ASSERT_TRUE(engine.Run());
+    ASSERT_TRUE(WaitFor([&] { return engine.CurrentPosition().value_or(0) > 0.2; }));
+    ASSERT_TRUE(engine.Pause());
+    const double duration = engine.Duration().value_or(0);
+    ASSERT_GT(duration, 1.5);
+
+    ASSERT_TRUE(engine.SetCurrentPosition(1.2));
+    EXPECT_NEAR(engine.CurrentPosition().value_or(-1), 1.2, 0.01);
+    ASSERT_TRUE(engine.SetCurrentPosition(0.4));
+    EXPECT_NEAR(engine.CurrentPosition().value_or(-1), 0.4, 0.01);
+    enginetest::Settle(200);
+    EXPECT_NEAR(engine.CurrentPosition().value_or(-1), 0.4, 0.01);
+    EXPECT_EQ(engine.Duration(), duration);
+
+    ASSERT_TRUE(engine.SetCurrentPosition(duration));
+    EXPECT_EQ(engine.CurrentPosition(), engine.Duration());
+    ASSERT_TRUE(engine.SetCurrentPosition(0.4));
+    EXPECT_NEAR(engine.CurrentPosition().value_or(-1), 0.4, 0.01);
+
+    ASSERT_TRUE(engine.Run());
+    EXPECT_TRUE(WaitFor([&] { return engine.CurrentPosition().value_or(0) > 0.7; }));
+}
+
 TEST_F(MediaEngineTest, UnplayableFilesFailAndLeaveTheEngineEmpty)
 {
     TempFolder folder;
