@@ -145,4 +145,14 @@ private:
     PlayState& state_;
     BrowserDependencies deps_;
     std::unique_ptr<Vidrolle_2ndM> mediaWindow_;
+
+    // Playback helpers
+    // True when the name's last three characters, upper-cased, are "RAM" or
+    // ".RM": such files play in the streaming window.
+    static bool IsStreamingFile(const QString& path);
+    // Plays the list item at a position; false when it names no item or its
+    // player window could not be shown.
+    bool PlayItem(int position);
+    // Ends the program through the injected ending, or the event loop.
+    void EndProgram();
 };
