@@ -153,19 +153,6 @@ TEST(SortListView, DatesSortChronologicallyWhateverTheShortDateFormat)
     QLocale::setDefault(saved);
 }
 
-TEST(SortListView, TextColumnSortsTheShownNamesAndLeavesTagsAlone)
-{
-    platform::ReportListView list;
-    AddColumns(list);
-    const std::vector<Row> rows{{"b.avi", "1", ""}, {"c.avi", "2", ""}, {"a.avi", "3", ""}};
-    Fill(list, rows);
-
-    SortListView(list, 1, SortKindText, kTrue);
-    EXPECT_EQ(Names(list), (QStringList{"a.avi", "b.avi", "c.avi"}));
-    ExpectCellsIntact(list, rows);
-    EXPECT_EQ(list.SortKey(), 0);
-}
-
 // Files whose name, size and date orders all differ.
 class HeaderClicks : public ::testing::Test {
 protected:
