@@ -246,8 +246,9 @@ bool Vidrolle_2ndM::ShowModal()
     if (loop_ != nullptr || loaded_)
         return false;
     Form_Load();
+    const bool played = rendered_;
     if (!loaded_)
-        return true;
+        return played;
 
     // The window sees every key first, whichever of its children has focus.
     qApp->installEventFilter(this);
@@ -264,7 +265,7 @@ bool Vidrolle_2ndM::ShowModal()
     loop_ = nullptr;
     // The application may end every loop at once when it quits.
     Unload();
-    return true;
+    return played;
 }
 
 void Vidrolle_2ndM::Unload()
@@ -342,8 +343,9 @@ void Vidrolle_2ndM::LoadFile()
         engine_ = engineFactory_(Display);
     platform::MediaEngine* engine = engine_.get();
 
+    rendered_ = false;
     if (engine) {
-        engine->RenderFile(MediaPath);
+        rendered_ = engine->RenderFile(MediaPath);
         engine->AttachVideo();
     }
     SizePicture();

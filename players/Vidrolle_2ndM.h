@@ -84,7 +84,9 @@ public:
     ~Vidrolle_2ndM() override;
 
     // Loads the window for CurrentFile and shows it modally; returns when the
-    // window has unloaded. false only when the window is already shown.
+    // window has unloaded. false when the window is already shown or when the
+    // file could not be played at all (no engine, or the engine could not
+    // render it), so that a repeat loop over a broken file can end.
     bool ShowModal();
 
     // --- load and release ---------------------------------------------------
@@ -153,6 +155,7 @@ private:
     double widthTwips_ = 0;
     double heightTwips_ = 0;
     bool loaded_ = false;
+    bool rendered_ = false; // the last LoadFile's engine rendered its file
     bool keyFilterInstalled_ = false;
     bool displayPressed_ = false;
     QEventLoop* loop_ = nullptr;

@@ -1,6 +1,7 @@
 // Play all, Play and the list clicks, end to end: the real browser window on
 // a folder of files, scripted players, and the log of what each showing played.
 #include "BrowserHarness.h"
+#include "MessageRecorder.h"
 
 #include "app/shared/Shuffle.h"
 #include "platform/ListView.h"
@@ -296,4 +297,24 @@ TEST(Players, KeysInTheMediaWindowSkipAndStop)
     repeat.window->Cmd_Play_Click();
     EXPECT_EQ(repeat.PlayedNames(), (QStringList{"a2.mpg", "a2.mpg", "a2.mpg"}));
     EXPECT_EQ(repeat.state.StopRequested, -1);
+}
+
+TEST(Play, RepeatOverAFileThatCannotBePlayedShowsItOnce)
+{
+    // A broken file closes its window at the first tick without a stop
+    // request; showing it again and again would put up the slider's message
+    // each time with no way out, so the repeat loop ends after one showing.
+    // A play-all walk still goes on past it.
+    MessageRecorder messages;
+    BrowserHarness browser(QStringList{"a1.avi", "a2.avi"});
+    browser.media->clips[QStringLiteral("a1.avi")].renders = false;
+    browser.Start();
+    browser.window->Img_Rep_Click(1);
+    browser.window->Cmd_Play_Click();
+    EXPECT_EQ(browser.PlayedNames(), QStringList{"a1.avi"});
+    EXPECT_EQ(browser.state.StopRequested, 0);
+    EXPECT_EQ(messages.messages.size(), 1u);
+
+    browser.window->Cmd_Play_C_Click();
+    EXPECT_EQ(browser.PlayedNames(), (QStringList{"a1.avi", "a1.avi", "a2.avi"}));
 }
