@@ -1,28 +1,12 @@
 #include "players/StreamingWidgets.h"
 
 #include <QEnterEvent>
-#include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
 
 namespace streaming {
-
-QImage MakeTitleStripPicture()
-{
-    QImage image(500, 22, QImage::Format_RGB32);
-    QPainter painter(&image);
-    QLinearGradient gradient(0, 0, image.width(), 0);
-    gradient.setColorAt(0.0, QColor(0x0a, 0x1a, 0x5a));
-    gradient.setColorAt(1.0, QColor(0x3a, 0x5a, 0xa0));
-    painter.fillRect(image.rect(), gradient);
-    // A lighter line along the top gives the strip an edge against the picture
-    // of a desktop behind a borderless window.
-    painter.setPen(QColor(0x6a, 0x8a, 0xd0));
-    painter.drawLine(0, 0, image.width() - 1, 0);
-    return image;
-}
 
 // --- PictureImage --------------------------------------------------------
 

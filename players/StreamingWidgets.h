@@ -17,8 +17,6 @@
 
 namespace streaming {
 
-// The title strip's picture: 500 x 22 pixels, a dark-blue gradient.
-QImage MakeTitleStripPicture();
 
 // A picture on a widget. Stretched, it fills the widget; otherwise the widget
 // takes the picture's size, as an image control does when its picture

@@ -1,5 +1,7 @@
 #include "players/Vidrolle_2ndM.h"
 
+#include "players/PlayerChrome.h"
+
 #include "controls/PropertyBag.h"
 #include "controls/dtVisualScrollBar.h"
 #include "platform/FileInfo.h"
@@ -12,7 +14,6 @@
 #include <QEventLoop>
 #include <QFontMetrics>
 #include <QLabel>
-#include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -109,19 +110,6 @@ const QString kZeroTime = QStringLiteral("00:00:00");
 const QString kPause = QStringLiteral("Pause");
 const QString kUnloading = QStringLiteral("Unloading");
 
-// The title strip's picture: a dark blue band, lighter at the top. The window
-// stretches it to its own width.
-QImage TitleStripPicture()
-{
-    QImage image(500, 22, QImage::Format_RGB32);
-    QPainter painter(&image);
-    QLinearGradient gradient(0, 0, 0, 22);
-    gradient.setColorAt(0.0, QColor(0x4a, 0x6c, 0xb4));
-    gradient.setColorAt(1.0, QColor(0x10, 0x20, 0x50));
-    painter.fillRect(image.rect(), gradient);
-    return image;
-}
-
 // The position slider's thumb: a light 9 x 9 square with a dark edge.
 QImage SliderThumbPicture()
 {
@@ -194,9 +182,7 @@ Vidrolle_2ndM::Vidrolle_2ndM(PlayState& state, platform::MediaEngineFactory engi
     Image1->setGeometry(0, 0, 500, kTitleHeight);
 
     lbl_msg = new QLabel(this);
-    QFont msgFont(QStringLiteral("Noto Sans CJK JP"));
-    msgFont.setPointSizeF(9.75);
-    lbl_msg->setFont(msgFont);
+    lbl_msg->setFont(StatusTextFont(kTitleHeight - 4));
     QPalette white = lbl_msg->palette();
     white.setColor(QPalette::WindowText, Qt::white);
     lbl_msg->setPalette(white);

@@ -1,5 +1,7 @@
 #include "players/Vidrolle_2ndR.h"
 
+#include "players/PlayerChrome.h"
+
 #include "platform/FileInfo.h"
 #include "platform/Keys.h"
 #include "platform/Pointer.h"
@@ -60,13 +62,11 @@ void Vidrolle_2ndR::BuildControls()
 {
     Image1 = new streaming::PictureImage(this);
     Image1->SetStretch(true);
-    Image1->SetPicture(streaming::MakeTitleStripPicture());
+    Image1->SetPicture(TitleStripPicture());
     Image1->setGeometry(0, 0, 500, streaming::kTitleHeight);
 
     lbl_msg = new QLabel(kCaptionLoading, this);
-    QFont font(QStringLiteral("Noto Sans CJK JP"));
-    font.setPointSizeF(9.75);
-    lbl_msg->setFont(font);
+    lbl_msg->setFont(StatusTextFont(streaming::kTitleHeight - 4));
     QPalette text = lbl_msg->palette();
     text.setColor(QPalette::WindowText, Qt::white);
     lbl_msg->setPalette(text);
@@ -96,8 +96,7 @@ void Vidrolle_2ndR::BuildControls()
                               streaming::kSliderHeight,
                           streaming::kDesignPictureSize.width(), streaming::kStatusBarHeight);
 
-    // The status text's font is taller than the strip; its descenders stay
-    // readable over the top edge of the picture area rather than cut off.
+    // The title strip and what stands on it are drawn above the picture area.
     Image1->raise();
     lbl_msg->raise();
     ImgExit->raise();

@@ -1,4 +1,5 @@
 // The streaming window's own slider, status bar and picture widgets.
+#include "players/PlayerChrome.h"
 #include "players/StreamingWidgets.h"
 
 #include <QCoreApplication>
@@ -125,7 +126,7 @@ TEST(StreamingPictureImage, TakesThePictureSizeUnlessStretched)
     PictureImage strip;
     strip.SetStretch(true);
     strip.resize(320, 20);
-    strip.SetPicture(MakeTitleStripPicture());
+    strip.SetPicture(TitleStripPicture());
     EXPECT_EQ(strip.size(), QSize(320, 20));
     EXPECT_EQ(strip.Picture().size(), QSize(500, 22));
 
