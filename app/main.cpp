@@ -10,6 +10,7 @@
 
 int main(int argc, char** argv)
 {
+    platform::PreferX11ForEmbeddedVideo();
     QApplication app(argc, argv);
 
     BrowserDependencies dependencies;

@@ -40,4 +40,12 @@ StreamingEngineFactory MakeMpvStreamingEngineFactory(MpvOptions options)
     };
 }
 
+void PreferX11ForEmbeddedVideo()
+{
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("DISPLAY"))
+        return;
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
 } // namespace platform

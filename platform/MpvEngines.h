@@ -17,4 +17,9 @@ MpvOptions DefaultMpvOptions();
 MediaEngineFactory MakeMpvMediaEngineFactory(MpvOptions options);
 StreamingEngineFactory MakeMpvStreamingEngineFactory(MpvOptions options);
 
+// The picture is embedded as an X11 child window, which a native Wayland
+// session cannot give; there the program runs through XWayland. Call before
+// the application object is made; an explicit platform choice is kept.
+void PreferX11ForEmbeddedVideo();
+
 } // namespace platform
