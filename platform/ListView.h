@@ -27,11 +27,13 @@ namespace platform {
 
 // The order of texts in the report list, also used by the pickers for names:
 // the empty text first, then case-insensitive in the user's locale with
-// punctuation taking part (so "&" comes before every digit). Each text is
-// keyed once per sort and the comparisons only compare keys.
+// punctuation taking part (so "&" comes before every digit). Texts made only
+// of digits, '.', '/' and '&' (the number and date sort keys) are ordered by
+// a rank per character that matches the collation; other texts are keyed
+// once per sort and the comparisons only compare keys.
 class TextOrder {
 public:
-    explicit TextOrder(const QLocale& locale = QLocale::system());
+    explicit TextOrder(const QLocale& locale = QLocale());
     // The indexes 0 .. count - 1 in the order of textAt(index); equal texts
     // keep their index order, in both directions.
     std::vector<int> StableOrder(int count, const std::function<QString(int)>& textAt, bool descending) const;
