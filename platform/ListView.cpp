@@ -634,6 +634,28 @@ void ReportListView::SetSubItemTag(int position, int subItem, const QString& tag
     row->subItems[subItem - 1].tag = tag;
 }
 
+void ReportListView::ForEachCell(int column, const std::function<void(QString& text, QString& tag)>& visit)
+{
+    if (column < 0 || column > kMaxSubItems || d->model->rows.empty())
+        return;
+    for (Row& row : d->model->rows) {
+        if (column == 0) {
+            visit(row.text, row.tag);
+            continue;
+        }
+        if (column > static_cast<int>(row.subItems.size()))
+            row.subItems.resize(static_cast<size_t>(column));
+        Cell& cell = row.subItems[static_cast<size_t>(column - 1)];
+        visit(cell.text, cell.tag);
+    }
+    if (d->freezeCount > 0) {
+        d->textsChanged = true;
+    } else if (column < d->model->columnCount()) {
+        emit d->model->dataChanged(d->model->index(0, column), d->model->index(d->model->rowCount() - 1, column),
+                                   {Qt::DisplayRole});
+    }
+}
+
 bool ReportListView::Selected(int position) const
 {
     const Row* row = d->RowAt(position);

@@ -73,6 +73,11 @@ public:
     void SetSubItemText(int position, int subItem, const QString& text);
     QString SubItemTag(int position, int subItem) const;
     void SetSubItemTag(int position, int subItem, const QString& tag);
+    // Calls `visit` with the text and tag of every row's cell in column
+    // `column` (0 the row itself, n sub-item n), in the shown order; both may
+    // be changed, and the texts count as changed. A missing sub-item is made.
+    // This is the cheap road for passes over a whole column, such as a sort's.
+    void ForEachCell(int column, const std::function<void(QString& text, QString& tag)>& visit);
     bool Selected(int position) const;
     void SetSelected(int position, bool selected);
 
