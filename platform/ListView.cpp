@@ -9,8 +9,12 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <optional>
 #include <functional>
 #include <numeric>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -78,16 +82,129 @@ TextOrder::TextOrder(const QLocale& locale)
     plainFolding_ = collator_.locale().language() == QLocale::C;
 }
 
+namespace {
+
+// The characters of number and date sort keys, ranked 1.. in the order the
+// collator puts them: the C locale compares code points ('&' < '.' < '/'),
+// the other locales use the common Unicode order, in which '.' < '/' < '&'.
+// Digits follow in both. 0 marks every other character.
+constexpr int kKeyCharacterLimit = 0x40;
+using KeyRanks = std::array<uint8_t, kKeyCharacterLimit>;
+
+constexpr KeyRanks MakeKeyRanks(std::u16string_view punctuationInOrder)
+{
+    KeyRanks ranks{};
+    uint8_t rank = 1;
+    for (char16_t c : punctuationInOrder)
+        ranks[c] = rank++;
+    for (char16_t c = u'0'; c <= u'9'; ++c)
+        ranks[c] = rank++;
+    return ranks;
+}
+
+constexpr KeyRanks kCodePointRanks = MakeKeyRanks(u"&./");
+constexpr KeyRanks kCollatedRanks = MakeKeyRanks(u"./&");
+
+uint8_t RankOf(const KeyRanks& ranks, char16_t c)
+{
+    return c < kKeyCharacterLimit ? ranks[c] : 0;
+}
+
+// Texts made only of these characters each have their own primary weight
+// in the collation and no contractions, so the collator's order is the plain
+// character-by-character order of their ranks, a prefix coming first. That
+// order needs no collation keys. Each text is packed, after the prefix that
+// all non-empty texts share, into 16 four-bit ranks; only texts that agree in
+// all 16 compare their remaining characters.
+struct PackedKey {
+    uint64_t head = 0;
+    int index = 0;
+    bool empty = false;
+};
+
+std::optional<std::vector<int>> KeyCharacterOrder(const std::vector<QString>& texts, const KeyRanks& ranks,
+                                                  bool descending)
+{
+    constexpr qsizetype kPacked = 16;
+    const QString* first = nullptr;
+    qsizetype shared = 0;
+    for (const QString& text : texts) {
+        for (QChar c : text)
+            if (RankOf(ranks, c.unicode()) == 0)
+                return std::nullopt;
+        if (text.isEmpty())
+            continue;
+        if (!first) {
+            first = &text;
+            shared = text.size();
+            continue;
+        }
+        qsizetype same = 0;
+        const qsizetype limit = std::min(shared, text.size());
+        while (same < limit && text[same] == (*first)[same])
+            ++same;
+        shared = same;
+    }
+
+    std::vector<PackedKey> keys(texts.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const QString& text = texts[i];
+        PackedKey& key = keys[i];
+        key.index = static_cast<int>(i);
+        key.empty = text.isEmpty();
+        const qsizetype end = std::min(text.size(), shared + kPacked);
+        int shift = 60;
+        for (qsizetype at = shared; at < end; ++at, shift -= 4)
+            key.head |= uint64_t(RankOf(ranks, text[at].unicode())) << shift;
+    }
+    // -1, 0 or 1 as the text of a is before, equal to or after that of b.
+    const auto compare = [&](const PackedKey& a, const PackedKey& b) {
+        if (a.empty != b.empty)
+            return a.empty ? -1 : 1;
+        if (a.head != b.head)
+            return a.head < b.head ? -1 : 1;
+        const QString& x = texts[static_cast<size_t>(a.index)];
+        const QString& y = texts[static_cast<size_t>(b.index)];
+        const qsizetype common = std::min(x.size(), y.size());
+        for (qsizetype at = shared + kPacked; at < common; ++at) {
+            const uint8_t rx = RankOf(ranks, x[at].unicode());
+            const uint8_t ry = RankOf(ranks, y[at].unicode());
+            if (rx != ry)
+                return rx < ry ? -1 : 1;
+        }
+        return x.size() == y.size() ? 0 : (x.size() < y.size() ? -1 : 1);
+    };
+    // Equal texts keep their index order in both directions, so the index
+    // decides every tie and a plain sort is stable.
+    std::sort(keys.begin(), keys.end(), [&](const PackedKey& a, const PackedKey& b) {
+        const int order = descending ? compare(b, a) : compare(a, b);
+        return order != 0 ? order < 0 : a.index < b.index;
+    });
+    std::vector<int> order;
+    order.reserve(keys.size());
+    for (const PackedKey& key : keys)
+        order.push_back(key.index);
+    return order;
+}
+
+} // namespace
+
 std::vector<int> TextOrder::StableOrder(int count, const std::function<QString(int)>& textAt, bool descending) const
 {
-    std::vector<int> order(static_cast<size_t>(std::max(0, count)));
+    std::vector<QString> texts;
+    texts.reserve(static_cast<size_t>(std::max(0, count)));
+    for (int i = 0; i < count; ++i)
+        texts.push_back(textAt(i));
+    if (auto order = KeyCharacterOrder(texts, plainFolding_ ? kCodePointRanks : kCollatedRanks, descending))
+        return std::move(*order);
+
+    std::vector<int> order(texts.size());
     std::iota(order.begin(), order.end(), 0);
     auto sortBy = [&](auto& keys, auto makeKey, auto keyLess) {
         keys.reserve(order.size());
         std::vector<char> empty;
         empty.reserve(order.size());
-        for (int i = 0; i < count; ++i) {
-            const QString text = textAt(i);
+        for (const QString& text : texts) {
             empty.push_back(text.isEmpty() ? 1 : 0);
             keys.push_back(makeKey(text));
         }
@@ -515,6 +632,28 @@ void ReportListView::SetSubItemTag(int position, int subItem, const QString& tag
     if (subItem > static_cast<int>(row->subItems.size()))
         row->subItems.resize(subItem);
     row->subItems[subItem - 1].tag = tag;
+}
+
+void ReportListView::ForEachCell(int column, const std::function<void(QString& text, QString& tag)>& visit)
+{
+    if (column < 0 || column > kMaxSubItems || d->model->rows.empty())
+        return;
+    for (Row& row : d->model->rows) {
+        if (column == 0) {
+            visit(row.text, row.tag);
+            continue;
+        }
+        if (column > static_cast<int>(row.subItems.size()))
+            row.subItems.resize(static_cast<size_t>(column));
+        Cell& cell = row.subItems[static_cast<size_t>(column - 1)];
+        visit(cell.text, cell.tag);
+    }
+    if (d->freezeCount > 0) {
+        d->textsChanged = true;
+    } else if (column < d->model->columnCount()) {
+        emit d->model->dataChanged(d->model->index(0, column), d->model->index(d->model->rowCount() - 1, column),
+                                   {Qt::DisplayRole});
+    }
 }
 
 bool ReportListView::Selected(int position) const

@@ -27,11 +27,13 @@ namespace platform {
 
 // The order of texts in the report list, also used by the pickers for names:
 // the empty text first, then case-insensitive in the user's locale with
-// punctuation taking part (so "&" comes before every digit). Each text is
-// keyed once per sort and the comparisons only compare keys.
+// punctuation taking part (so "&" comes before every digit). Texts made only
+// of digits, '.', '/' and '&' (the number and date sort keys) are ordered by
+// a rank per character that matches the collation; other texts are keyed
+// once per sort and the comparisons only compare keys.
 class TextOrder {
 public:
-    explicit TextOrder(const QLocale& locale = QLocale::system());
+    explicit TextOrder(const QLocale& locale = QLocale());
     // The indexes 0 .. count - 1 in the order of textAt(index); equal texts
     // keep their index order, in both directions.
     std::vector<int> StableOrder(int count, const std::function<QString(int)>& textAt, bool descending) const;
@@ -71,6 +73,11 @@ public:
     void SetSubItemText(int position, int subItem, const QString& text);
     QString SubItemTag(int position, int subItem) const;
     void SetSubItemTag(int position, int subItem, const QString& tag);
+    // Calls `visit` with the text and tag of every row's cell in column
+    // `column` (0 the row itself, n sub-item n), in the shown order; both may
+    // be changed, and the texts count as changed. A missing sub-item is made.
+    // This is the cheap road for passes over a whole column, such as a sort's.
+    void ForEachCell(int column, const std::function<void(QString& text, QString& tag)>& visit);
     bool Selected(int position) const;
     void SetSelected(int position, bool selected);
 

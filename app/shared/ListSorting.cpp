@@ -3,7 +3,14 @@
 #include "platform/ListView.h"
 #include "platform/Runtime.h"
 
+#include <QDate>
 #include <QHash>
+#include <QLocale>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -20,37 +27,151 @@ private:
     platform::ReportListView& list_;
 };
 
-// The cell of a row in the sorted column: the row itself for the first
-// column, its sub-item for the others.
-struct Cell {
-    platform::ReportListView& list;
-    int subItem; // 0 for the row's own text and tag
-
-    QString Text(int row) const
-    {
-        return subItem == 0 ? list.Text(row) : list.SubItemText(row, subItem);
-    }
-    void SetText(int row, const QString& text) const
-    {
-        if (subItem == 0)
-            list.SetText(row, text);
-        else
-            list.SetSubItemText(row, subItem, text);
-    }
-    QString Tag(int row) const
-    {
-        return subItem == 0 ? list.Tag(row) : list.SubItemTag(row, subItem);
-    }
-    void SetTag(int row, const QString& tag) const
-    {
-        if (subItem == 0)
-            list.SetTag(row, tag);
-        else
-            list.SetSubItemTag(row, subItem, tag);
-    }
-};
-
 const QChar kSavedTextEnd(u'\0');
+
+// The key of a number cell that shows plain digits with "," group separators
+// (the size column's texts), written without a detour through text parsing
+// and printf; the same text NumberSortKey gives. Anything else, or more
+// digits than a double holds exactly, is left to NumberSortKey.
+std::optional<QString> PlainNumberSortKey(QStringView text)
+{
+    constexpr int kWholeDigits = 20;
+    constexpr int kMaxExactDigits = 15;
+    if (text.isEmpty() || text.front() < u'0' || text.front() > u'9')
+        return std::nullopt;
+    char16_t digits[kMaxExactDigits];
+    int count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c >= u'0' && c <= u'9') {
+            if (count == kMaxExactDigits)
+                return std::nullopt;
+            digits[count++] = c;
+        } else if (c != u',' || i + 1 == text.size() || text[i + 1] < u'0' || text[i + 1] > u'9') {
+            return std::nullopt;
+        }
+    }
+    QString key(kWholeDigits + 11, u'0');
+    QChar* out = key.data();
+    for (int i = 0; i < count; ++i)
+        out[kWholeDigits - count + i] = QChar(digits[i]);
+    out[kWholeDigits] = u'.';
+    return key;
+}
+
+// Reads the date texts of the list (the locale's short date with a
+// four-digit year) without the general date parser, which is slow. A text is
+// taken only when it is exactly how that format writes the date it names;
+// every other text, and every format with fields other than numeric days and
+// months, short month names and four-digit years, goes to DateSortKey.
+class DateKeyReader {
+public:
+    DateKeyReader()
+    {
+        const QLocale locale;
+        for (int month = 1; month <= 12; ++month)
+            monthNames_[static_cast<size_t>(month - 1)] = locale.monthName(month, QLocale::ShortFormat);
+        const QString format = locale.dateFormat(QLocale::ShortFormat);
+        for (qsizetype i = 0; i < format.size();) {
+            const QChar c = format[i];
+            qsizetype run = 1;
+            while (i + run < format.size() && format[i + run] == c)
+                ++run;
+            i += run;
+            if (c == u'y') {
+                fields_.push_back({Field::Year4, {}});
+            } else if (c == u'd' && run <= 2) {
+                fields_.push_back({run == 1 ? Field::Day : Field::Day2, {}});
+            } else if (c == u'M' && run <= 3) {
+                fields_.push_back({run == 1 ? Field::Month : run == 2 ? Field::Month2 : Field::MonthName, {}});
+            } else if (c.isLetter() || c == u'\'' || c.isDigit()) {
+                fields_.clear();
+                return;
+            } else {
+                fields_.push_back({Field::Literal, QString(run, c)});
+            }
+        }
+    }
+
+    QString Key(const QString& text) const
+    {
+        const std::optional<QDate> date = Read(text);
+        if (!date)
+            return DateSortKey(text);
+        // "YYYY/MM/DD"; Read takes four-digit years only.
+        QString key(10, u'/');
+        QChar* out = key.data();
+        const auto put = [&](int at, int digits, int value) {
+            for (int i = digits - 1; i >= 0; --i, value /= 10)
+                out[at + i] = QChar(char16_t(u'0' + value % 10));
+        };
+        put(0, 4, date->year());
+        put(5, 2, date->month());
+        put(8, 2, date->day());
+        return key;
+    }
+
+private:
+    enum class Field { Day, Day2, Month, Month2, MonthName, Year4, Literal };
+    struct Part {
+        Field field;
+        QString literal;
+    };
+
+    std::optional<QDate> Read(QStringView text) const
+    {
+        if (fields_.empty())
+            return std::nullopt;
+        int year = 0, month = 0, day = 0;
+        qsizetype at = 0;
+        // Reads `min` to `max` ASCII digits; a one-digit field holds no
+        // leading zero, as the format writes it.
+        const auto number = [&](int min, int max, int& value) {
+            int count = 0;
+            value = 0;
+            while (count < max && at < text.size() && text[at] >= u'0' && text[at] <= u'9') {
+                value = value * 10 + (text[at].unicode() - u'0');
+                ++at;
+                ++count;
+            }
+            return count >= min && !(min == 1 && count == 2 && text[at - 2] == u'0');
+        };
+        for (const Part& part : fields_) {
+            bool ok = true;
+            switch (part.field) {
+            case Field::Day: ok = number(1, 2, day); break;
+            case Field::Day2: ok = number(2, 2, day); break;
+            case Field::Month: ok = number(1, 2, month); break;
+            case Field::Month2: ok = number(2, 2, month); break;
+            case Field::Year4: ok = number(4, 4, year) && year >= 1000; break;
+            case Field::MonthName:
+                ok = false;
+                for (int m = 0; m < 12 && !ok; ++m) {
+                    const QString& name = monthNames_[static_cast<size_t>(m)];
+                    if (!name.isEmpty() && text.sliced(at).startsWith(name)) {
+                        month = m + 1;
+                        at += name.size();
+                        ok = true;
+                    }
+                }
+                break;
+            case Field::Literal:
+                ok = text.sliced(at).startsWith(part.literal);
+                at += part.literal.size();
+                break;
+            }
+            if (!ok)
+                return std::nullopt;
+        }
+        const QDate date(year, month, day);
+        if (at != text.size() || !date.isValid())
+            return std::nullopt;
+        return date;
+    }
+
+    std::vector<Part> fields_;
+    std::array<QString, 12> monthNames_;
+};
 
 } // namespace
 
@@ -87,28 +208,35 @@ QString DateSortKey(const QString& cellText)
 void SortListView(platform::ReportListView& list, int16_t column, int32_t kind, int16_t ascending)
 {
     const DrawingFreeze freeze(list);
-    const Cell cell{list, column > 1 ? column - 1 : 0};
+    // The cell is the row itself for the first column, its sub-item for the others.
+    const int cellColumn = column > 1 ? column - 1 : 0;
     const bool usesKeys = kind == SortKindNumber || kind == SortKindDate;
 
     if (usesKeys) {
         // Put the key in place of each shown text; the shown text goes in
-        // front of the old tag so that it moves with its row. Reading a date
-        // text is slow and the files of a folder share few dates, so each
-        // distinct date text is read once per sort.
+        // front of the old tag so that it moves with its row. The files of a
+        // folder share few dates, so each distinct date text is read once.
         QHash<QString, QString> dateKeys;
-        const int count = list.Count();
-        for (int row = 1; row <= count; ++row) {
-            const QString shown = cell.Text(row);
-            cell.SetTag(row, shown + kSavedTextEnd + cell.Tag(row));
+        std::optional<DateKeyReader> dates;
+        if (kind == SortKindDate)
+            dates.emplace();
+        list.ForEachCell(cellColumn, [&](QString& text, QString& tag) {
+            QString saved;
+            saved.reserve(text.size() + 1 + tag.size());
+            saved.append(text).append(kSavedTextEnd).append(tag);
+            tag = std::move(saved);
             if (kind == SortKindNumber) {
-                cell.SetText(row, NumberSortKey(shown));
-                continue;
+                if (std::optional<QString> key = PlainNumberSortKey(text))
+                    text = std::move(*key);
+                else
+                    text = NumberSortKey(text);
+                return;
             }
-            auto known = dateKeys.constFind(shown);
+            auto known = dateKeys.constFind(text);
             if (known == dateKeys.cend())
-                known = dateKeys.insert(shown, DateSortKey(shown));
-            cell.SetText(row, *known);
-        }
+                known = dateKeys.insert(text, dates->Key(text));
+            text = *known;
+        });
     }
 
     list.SetSortOrder(ascending != 0 ? 0 : 1);
@@ -116,14 +244,12 @@ void SortListView(platform::ReportListView& list, int16_t column, int32_t kind, 
     list.SetSorted(true);
 
     if (usesKeys) {
-        const int count = list.Count();
-        for (int row = 1; row <= count; ++row) {
-            const QString saved = cell.Tag(row);
-            const qsizetype end = saved.indexOf(kSavedTextEnd);
+        list.ForEachCell(cellColumn, [](QString& text, QString& tag) {
+            const qsizetype end = tag.indexOf(kSavedTextEnd);
             if (end < 0)
-                continue;
-            cell.SetText(row, saved.left(end));
-            cell.SetTag(row, saved.mid(end + 1));
-        }
+                return;
+            text = tag.first(end);
+            tag.remove(0, end + 1);
+        });
     }
 }

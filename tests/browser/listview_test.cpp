@@ -2,11 +2,14 @@
 #include "platform/Screen.h"
 
 #include <QApplication>
+#include <QCollator>
 #include <QLocale>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QTreeView>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <numeric>
 
 using platform::ColumnAlignment;
 using platform::ReportListView;
@@ -329,6 +332,72 @@ TEST_F(ListViewTest, FrozenChangesReachTheViewOnceAtTheLastRelease)
     EXPECT_EQ(resets, 1);
     EXPECT_EQ(cellChanges, 2);
     EXPECT_EQ(model->data(model->index(1, 0)).toString(), "B");
+}
+
+// Texts of digits, '.', '/' and '&' (the number and date keys) take a faster
+// road than the collator; it must give the collator's order. The reference
+// here is the collator itself (code points after case folding in the C
+// locale), over every text of up to three such characters plus long keys
+// that agree far beyond their shared start.
+TEST(TextOrder, KeyCharacterTextsSortAsTheCollatorSortsThem)
+{
+    const QString alphabet = QStringLiteral("./&0129");
+    QStringList texts = {""};
+    for (int length = 1; length <= 3; ++length) {
+        const QStringList shorter = texts;
+        for (const QString& text : shorter)
+            if (text.size() == length - 1)
+                for (QChar c : alphabet)
+                    texts << text + c;
+    }
+    const QString longStart = QStringLiteral("00000000000000000012345678901234");
+    texts << longStart + "5" << longStart << longStart + "&" << longStart + "/" << longStart + "." << longStart + "5"
+          << "&" + longStart << "2007/10/03" << "2006/12/25" << "2007/01/15" << "1899/12/30";
+    std::reverse(texts.begin(), texts.end());
+
+    for (const char* name : {"C", "en_US", "ja_JP", "de_DE"}) {
+        const QLocale locale(QString::fromLatin1(name));
+        QCollator collator(locale);
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        collator.setIgnorePunctuation(false);
+        const bool codePoints = locale.language() == QLocale::C;
+        const auto before = [&](int a, int b) {
+            if (texts[a].isEmpty() || texts[b].isEmpty())
+                return texts[a].isEmpty() && !texts[b].isEmpty();
+            return codePoints ? texts[a] < texts[b] : collator.compare(texts[a], texts[b]) < 0;
+        };
+        std::vector<int> expected(static_cast<size_t>(texts.size()));
+        std::iota(expected.begin(), expected.end(), 0);
+        std::stable_sort(expected.begin(), expected.end(), before);
+        std::vector<int> expectedDescending(expected.size());
+        std::iota(expectedDescending.begin(), expectedDescending.end(), 0);
+        std::stable_sort(expectedDescending.begin(), expectedDescending.end(),
+                         [&](int a, int b) { return before(b, a); });
+
+        const platform::TextOrder order{locale};
+        const auto at = [&](int i) { return texts[i]; };
+        EXPECT_EQ(order.StableOrder(int(texts.size()), at, false), expected) << name;
+        EXPECT_EQ(order.StableOrder(int(texts.size()), at, true), expectedDescending) << name;
+    }
+}
+
+// The list's order follows the program's locale; in the C locale too the
+// names compare without regard to letter case.
+TEST(ReportListLocale, NamesSortWithoutCaseInTheCAndAnEnglishLocale)
+{
+    const QLocale saved;
+    for (const char* name : {"C", "en_US"}) {
+        QLocale::setDefault(QLocale(QString::fromLatin1(name)));
+        ReportListView list;
+        list.AddColumn("File_Name", "Name", 1500, ColumnAlignment::Left);
+        for (const char* file : {"b.avi", "C.avi", "a.avi"})
+            list.Add(QString::fromLatin1(file));
+        list.SetSorted(true);
+        EXPECT_EQ(list.Text(1), "a.avi") << name;
+        EXPECT_EQ(list.Text(2), "b.avi") << name;
+        EXPECT_EQ(list.Text(3), "C.avi") << name;
+    }
+    QLocale::setDefault(saved);
 }
 
 } // namespace

@@ -153,6 +153,58 @@ TEST(SortListView, DatesSortChronologicallyWhateverTheShortDateFormat)
     QLocale::setDefault(saved);
 }
 
+// Date texts are read by a quicker road than the general date reader; the
+// order must be the one the general reader's values give, in locales whose
+// short dates differ in field order, padding and month names. Texts that are
+// not exactly the locale's own writing (spaces, a missing zero, a two-digit
+// year) still sort by the values the general reader finds.
+TEST(SortListView, ManyDatesSortByTheValuesTheDateReaderFinds)
+{
+    const QLocale saved;
+    for (const char* name : {"C", "en_US", "ja_JP", "de_DE", "ko_KR"}) {
+        QLocale::setDefault(QLocale(QString::fromLatin1(name)));
+        SCOPED_TRACE(name);
+        QStringList texts;
+        for (int i = 0; i < 120; ++i)
+            texts << platform::DateToText(platform::DateSerial(1990 + (i * 7) % 40, 1 + (i * 5) % 12, 1 + (i * 11) % 28));
+        texts << platform::DateToText(0) << " " + texts[3] << "2001/2/3" << "not a date" << "";
+        texts << QLocale().toString(QDate(2003, 4, 5), QLocale().dateFormat(QLocale::ShortFormat));
+        platform::ReportListView list;
+        AddColumns(list);
+        for (const QString& text : texts)
+            list.SetSubItemText(list.Add(text), 2, text);
+        SortListView(list, 3, SortKindDate, kTrue);
+        double previous = -1e300;
+        for (int p = 1; p <= list.Count(); ++p) {
+            const QString text = list.SubItemText(p, 2);
+            // Texts that read as no date have the empty key and come first.
+            const double value = platform::TextToDate(text).value_or(-1e299);
+            EXPECT_LE(previous, value) << text.toStdString();
+            previous = value;
+        }
+    }
+    QLocale::setDefault(saved);
+}
+
+// Sizes shown as plain grouped digits take a quicker road to their key than
+// other number texts; both give the same keys, so the order is by value.
+TEST(SortListView, GroupedDigitsAndOtherNumberTextsSortTogetherByValue)
+{
+    platform::ReportListView list;
+    AddColumns(list);
+    const QStringList sizes = {"1,234", "12", "0", "999,999,999,999,999", "1,000,000,000,000,000",
+                               "1,234.5", "-3", "1,,2", "1,234,", ",5", " 7", "980", "0012"};
+    for (const QString& size : sizes) {
+        const int p = list.Add(size);
+        list.SetSubItemText(p, 1, size);
+    }
+    SortListView(list, 2, SortKindNumber, kTrue);
+    EXPECT_EQ(Names(list), (QStringList{"1,,2", "1,234,", ",5", "-3", "0", " 7", "12", "0012", "980", "1,234",
+                                        "1,234.5", "999,999,999,999,999", "1,000,000,000,000,000"}));
+    EXPECT_EQ(NumberSortKey("1,234"), "00000000000000001234.0000000000");
+    EXPECT_EQ(NumberSortKey("999,999,999,999,999"), "00000999999999999999.0000000000");
+}
+
 // Files whose name, size and date orders all differ.
 class HeaderClicks : public ::testing::Test {
 protected:
