@@ -14,19 +14,6 @@
 
 namespace {
 
-// Keeps the list's drawing frozen for the life of a scope, so the freeze is
-// released even when a step leaves early.
-class DrawingFreeze {
-public:
-    explicit DrawingFreeze(platform::ReportListView& list) : list_(list) { list_.FreezeDrawing(); }
-    ~DrawingFreeze() { list_.ReleaseDrawing(); }
-    DrawingFreeze(const DrawingFreeze&) = delete;
-    DrawingFreeze& operator=(const DrawingFreeze&) = delete;
-
-private:
-    platform::ReportListView& list_;
-};
-
 const QChar kSavedTextEnd(u'\0');
 
 // The key of a number cell that shows plain digits with "," group separators
@@ -207,7 +194,7 @@ QString DateSortKey(const QString& cellText)
 
 void SortListView(platform::ReportListView& list, int16_t column, int32_t kind, int16_t ascending)
 {
-    const DrawingFreeze freeze(list);
+    const platform::ListDrawingFreeze freeze(list);
     // The cell is the row itself for the first column, its sub-item for the others.
     const int cellColumn = column > 1 ? column - 1 : 0;
     const bool usesKeys = kind == SortKindNumber || kind == SortKindDate;
