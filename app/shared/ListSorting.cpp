@@ -272,7 +272,7 @@ void SortListView(platform::ReportListView& list, int16_t column, int32_t kind, 
             }
             const qsizetype shown = text.size();
             if (tag.isEmpty()) {
-                tag = std::move(text);
+                tag.swap(text);
                 tag.append(kSavedTextEnd);
             } else {
                 QString saved;
@@ -300,10 +300,11 @@ void SortListView(platform::ReportListView& list, int16_t column, int32_t kind, 
                 return;
             if (end + 1 == tag.size()) {
                 // No tag of its own: the saved buffer becomes the text again,
-                // without a copy or an allocation, and the moved-from tag is
-                // empty.
-                text = std::move(tag);
+                // without a copy or an allocation. The swap leaves the key in
+                // the tag, which is then emptied.
+                text.swap(tag);
                 text.truncate(end);
+                tag = QString();
                 return;
             }
             text = tag.first(end);
