@@ -129,18 +129,6 @@ void SetComboText(QComboBox* combo, const QString& text)
     combo->setEditText(text);
 }
 
-// Keeps a list's drawing frozen for the life of a scope.
-class DrawingFreeze {
-public:
-    explicit DrawingFreeze(platform::ReportListView& list) : list_(list) { list_.FreezeDrawing(); }
-    ~DrawingFreeze() { list_.ReleaseDrawing(); }
-    DrawingFreeze(const DrawingFreeze&) = delete;
-    DrawingFreeze& operator=(const DrawingFreeze&) = delete;
-
-private:
-    platform::ReportListView& list_;
-};
-
 const char* const kFileKindRows[] = {
     kDefaultPattern, "*.ram;*.rm;*.rmvb", "*.avi", "*.mpeg;*.mpg", "*.wmv", "*.asf", "*.divx", "*.dat",
 };
@@ -397,7 +385,7 @@ void Vidrolle_2ndS::File1_PatternChange()
 
 void Vidrolle_2ndS::FillFileList()
 {
-    const DrawingFreeze freeze(*ListV);
+    const platform::ListDrawingFreeze freeze(*ListV);
     ListV->Clear();
 
     // Columns are found by key, wherever they stand; 0 when absent (the early

@@ -455,6 +455,34 @@ struct ReportListView::Impl {
         }
     }
 
+    // Puts the rows into `order` (order[i] is the old index of the row that
+    // goes to i) in place, one cycle of the permutation at a time, so no second
+    // array of rows is allocated and each row is moved about once.
+    static void ApplyOrder(std::vector<Row>& rows, const std::vector<int>& order)
+    {
+        std::vector<bool> placed(rows.size(), false);
+        for (size_t start = 0; start < rows.size(); ++start) {
+            if (placed[start])
+                continue;
+            if (static_cast<size_t>(order[start]) == start) {
+                placed[start] = true;
+                continue;
+            }
+            Row held = std::move(rows[start]);
+            size_t at = start;
+            for (;;) {
+                const size_t from = static_cast<size_t>(order[at]);
+                placed[at] = true;
+                if (from == start) {
+                    rows[at] = std::move(held);
+                    break;
+                }
+                rows[at] = std::move(rows[from]);
+                at = from;
+            }
+        }
+    }
+
     void Sort()
     {
         std::vector<Row>& rows = model->rows;
@@ -462,11 +490,7 @@ struct ReportListView::Impl {
         const std::vector<int> order = TextOrder().StableOrder(
             static_cast<int>(rows.size()), [&](int row) { return model->CellText(row, column); }, sortOrder == 1);
 
-        std::vector<Row> sortedRows;
-        sortedRows.reserve(rows.size());
-        for (int index : order)
-            sortedRows.push_back(std::move(rows[index]));
-        rows = std::move(sortedRows);
+        ApplyOrder(rows, order);
     }
 };
 

@@ -104,4 +104,17 @@ private:
     std::unique_ptr<Impl> d;
 };
 
+// Keeps a list's drawing frozen for the life of a scope, so the freeze is
+// released even when a step leaves early.
+class ListDrawingFreeze {
+public:
+    explicit ListDrawingFreeze(ReportListView& list) : list_(list) { list_.FreezeDrawing(); }
+    ~ListDrawingFreeze() { list_.ReleaseDrawing(); }
+    ListDrawingFreeze(const ListDrawingFreeze&) = delete;
+    ListDrawingFreeze& operator=(const ListDrawingFreeze&) = delete;
+
+private:
+    ReportListView& list_;
+};
+
 } // namespace platform

@@ -4,28 +4,15 @@
 #include "platform/Runtime.h"
 
 #include <QDate>
-#include <QHash>
 #include <QLocale>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
 
 namespace {
-
-// Keeps the list's drawing frozen for the life of a scope, so the freeze is
-// released even when a step leaves early.
-class DrawingFreeze {
-public:
-    explicit DrawingFreeze(platform::ReportListView& list) : list_(list) { list_.FreezeDrawing(); }
-    ~DrawingFreeze() { list_.ReleaseDrawing(); }
-    DrawingFreeze(const DrawingFreeze&) = delete;
-    DrawingFreeze& operator=(const DrawingFreeze&) = delete;
-
-private:
-    platform::ReportListView& list_;
-};
 
 const QChar kSavedTextEnd(u'\0');
 
@@ -173,6 +160,61 @@ private:
     std::array<QString, 12> monthNames_;
 };
 
+// The date keys already made in one pass, found by the shown text. The texts
+// are views into the cells' saved texts, which stay put for the whole pass,
+// so nothing is copied or counted; a folder's files share few dates, so most
+// rows find their key here. Open addressing over a table kept at most half
+// full.
+class DateKeyCache {
+public:
+    template <typename MakeKey>
+    const QString& Find(QStringView text, MakeKey makeKey)
+    {
+        const size_t hash = Hash(text);
+        if ((entries_.size() + 1) * 2 > slots_.size())
+            Grow();
+        size_t at = hash & (slots_.size() - 1);
+        while (slots_[at] >= 0) {
+            const Entry& entry = entries_[static_cast<size_t>(slots_[at])];
+            if (entry.hash == hash && entry.text == text)
+                return entry.key;
+            at = (at + 1) & (slots_.size() - 1);
+        }
+        slots_[at] = static_cast<int32_t>(entries_.size());
+        entries_.push_back({text, hash, makeKey()});
+        return entries_.back().key;
+    }
+
+private:
+    struct Entry {
+        QStringView text;
+        size_t hash;
+        QString key;
+    };
+
+    static size_t Hash(QStringView text)
+    {
+        uint64_t hash = 14695981039346656037ull;
+        for (QChar c : text)
+            hash = (hash ^ c.unicode()) * 1099511628211ull;
+        return static_cast<size_t>(hash ^ (hash >> 29));
+    }
+
+    void Grow()
+    {
+        slots_.assign(std::max<size_t>(1024, slots_.size() * 2), -1);
+        for (size_t i = 0; i < entries_.size(); ++i) {
+            size_t at = entries_[i].hash & (slots_.size() - 1);
+            while (slots_[at] >= 0)
+                at = (at + 1) & (slots_.size() - 1);
+            slots_[at] = static_cast<int32_t>(i);
+        }
+    }
+
+    std::vector<int32_t> slots_;
+    std::vector<Entry> entries_;
+};
+
 } // namespace
 
 QString InvertDigits(const QString& text)
@@ -207,35 +249,43 @@ QString DateSortKey(const QString& cellText)
 
 void SortListView(platform::ReportListView& list, int16_t column, int32_t kind, int16_t ascending)
 {
-    const DrawingFreeze freeze(list);
+    const platform::ListDrawingFreeze freeze(list);
     // The cell is the row itself for the first column, its sub-item for the others.
     const int cellColumn = column > 1 ? column - 1 : 0;
     const bool usesKeys = kind == SortKindNumber || kind == SortKindDate;
 
     if (usesKeys) {
         // Put the key in place of each shown text; the shown text goes in
-        // front of the old tag so that it moves with its row. The files of a
-        // folder share few dates, so each distinct date text is read once.
-        QHash<QString, QString> dateKeys;
+        // front of the old tag so that it moves with its row. A cell without
+        // a tag hands its text's own buffer over to the tag.
+        DateKeyCache dateKeys;
         std::optional<DateKeyReader> dates;
         if (kind == SortKindDate)
             dates.emplace();
         list.ForEachCell(cellColumn, [&](QString& text, QString& tag) {
-            QString saved;
-            saved.reserve(text.size() + 1 + tag.size());
-            saved.append(text).append(kSavedTextEnd).append(tag);
-            tag = std::move(saved);
+            QString key;
             if (kind == SortKindNumber) {
-                if (std::optional<QString> key = PlainNumberSortKey(text))
-                    text = std::move(*key);
+                if (std::optional<QString> plain = PlainNumberSortKey(text))
+                    key = std::move(*plain);
                 else
-                    text = NumberSortKey(text);
-                return;
+                    key = NumberSortKey(text);
             }
-            auto known = dateKeys.constFind(text);
-            if (known == dateKeys.cend())
-                known = dateKeys.insert(text, dates->Key(text));
-            text = *known;
+            const qsizetype shown = text.size();
+            if (tag.isEmpty()) {
+                tag.swap(text);
+                tag.append(kSavedTextEnd);
+            } else {
+                QString saved;
+                saved.reserve(shown + 1 + tag.size());
+                saved.append(text).append(kSavedTextEnd).append(tag);
+                tag = std::move(saved);
+            }
+            if (kind == SortKindDate) {
+                const QStringView shownText = QStringView(tag).first(shown);
+                text = dateKeys.Find(shownText, [&] { return dates->Key(shownText.toString()); });
+            } else {
+                text = std::move(key);
+            }
         });
     }
 
@@ -248,6 +298,15 @@ void SortListView(platform::ReportListView& list, int16_t column, int32_t kind, 
             const qsizetype end = tag.indexOf(kSavedTextEnd);
             if (end < 0)
                 return;
+            if (end + 1 == tag.size()) {
+                // No tag of its own: the saved buffer becomes the text again,
+                // without a copy or an allocation. The swap leaves the key in
+                // the tag, which is then emptied.
+                text.swap(tag);
+                text.truncate(end);
+                tag = QString();
+                return;
+            }
             text = tag.first(end);
             tag.remove(0, end + 1);
         });

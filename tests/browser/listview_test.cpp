@@ -401,3 +401,66 @@ TEST(ReportListLocale, NamesSortWithoutCaseInTheCAndAnEnglishLocale)
 }
 
 } // namespace
+
+// A large shuffle reorders the rows along many cycles at once; every row must
+// land where a stable sort of (text, first position) puts it, with its tag and
+// sub-items, in both directions and for both the fast and the collated texts.
+TEST_F(ListViewTest, LargeSortsMoveWholeRowsToTheStableOrder)
+{
+    for (const bool digits : {true, false}) {
+        SCOPED_TRACE(digits);
+        list.Clear();
+        std::vector<QString> texts;
+        for (int i = 0; i < 2000; ++i) {
+            const int value = (i * 7919) % 613;
+            texts.push_back(value % 50 == 0 ? QString()
+                            : digits        ? QStringLiteral("%1").arg(value, 4, 10, QLatin1Char('0'))
+                                            : QStringLiteral("w%1").arg(value, 4, 10, QLatin1Char('0')));
+        }
+        for (const QString& text : texts) {
+            const int position = list.Add(text);
+            list.SetTag(position, QString::number(position));
+            list.SetSubItemText(position, 2, "sub" + QString::number(position));
+        }
+        for (const int order : {0, 1}) {
+            SortBy(1, 0); // back to the first positions: sub-item 1 is missing everywhere, all equal
+            std::vector<int> expected(texts.size());
+            std::iota(expected.begin(), expected.end(), 0);
+            std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+                const QString& x = texts[static_cast<size_t>(order == 0 ? a : b)];
+                const QString& y = texts[static_cast<size_t>(order == 0 ? b : a)];
+                return x.isEmpty() != y.isEmpty() ? x.isEmpty() : x < y;
+            });
+            SortBy(0, order);
+            ASSERT_EQ(list.Count(), static_cast<int>(texts.size()));
+            for (int p = 1; p <= list.Count(); ++p) {
+                const int first = expected[static_cast<size_t>(p - 1)] + 1;
+                ASSERT_EQ(list.Tag(p), QString::number(first)) << "order " << order << " at " << p;
+                EXPECT_EQ(list.Text(p), texts[static_cast<size_t>(first - 1)]);
+                EXPECT_EQ(list.SubItemText(p, 2), "sub" + QString::number(first));
+            }
+        }
+    }
+}
+
+// The scoped freeze releases on every way out of its scope and nests with
+// freezes taken by hand.
+TEST_F(ListViewTest, ScopedFreezeReleasesWhenItsScopeEnds)
+{
+    list.show();
+    const auto frozenStep = [&](bool leaveEarly) {
+        const platform::ListDrawingFreeze freeze(list);
+        EXPECT_FALSE(View()->updatesEnabled());
+        if (leaveEarly)
+            return;
+        list.Add("x");
+    };
+    frozenStep(true);
+    EXPECT_TRUE(View()->updatesEnabled());
+    list.FreezeDrawing();
+    frozenStep(false);
+    EXPECT_FALSE(View()->updatesEnabled());
+    list.ReleaseDrawing();
+    EXPECT_TRUE(View()->updatesEnabled());
+    EXPECT_EQ(View()->model()->rowCount(), 1);
+}

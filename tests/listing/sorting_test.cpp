@@ -274,3 +274,72 @@ TEST(HeaderClick, OnAnEmptyListJustGoesOn)
 }
 
 } // namespace
+
+namespace {
+
+// Sort keys by row name, then the name itself, for a reference order.
+std::vector<QString> ExpectedNames(std::vector<std::pair<double, QString>> keyed, bool ascending)
+{
+    std::stable_sort(keyed.begin(), keyed.end(), [ascending](const auto& a, const auto& b) {
+        return ascending ? a.first < b.first : b.first < a.first;
+    });
+    std::vector<QString> names;
+    for (const auto& entry : keyed)
+        names.push_back(entry.second);
+    return names;
+}
+
+} // namespace
+
+// Cells without a tag of their own lend their text to the saved text, and the
+// date keys of repeated texts are found again; both must give back every text
+// and tag exactly, in a stable order both ways. Enough distinct dates that
+// the key table grows several times during one pass.
+TEST(SortListView, UntaggedCellsAndRepeatedDatesComeBackExactlyAndStable)
+{
+    platform::ReportListView list;
+    AddColumns(list);
+    const QString shared = platform::DateToText(platform::DateSerial(2001, 2, 3));
+    std::vector<std::pair<double, QString>> bySize, byDate;
+    std::vector<Row> rows;
+    for (int i = 0; i < 3000; ++i) {
+        const QString name = QStringLiteral("n%1").arg(i, 4, 10, QLatin1Char('0'));
+        const double day = platform::DateSerial(1995 + (i * 13) % 20, 1 + (i * 7) % 12, 1 + (i * 3) % 28);
+        // One text object shared by many cells, as a caller might assign it.
+        const QString date = i % 5 == 0 ? shared : platform::DateToText(day);
+        const QString size = QLocale(QLocale::English).toString(static_cast<qlonglong>((i * 7919) % 1000));
+        const int p = list.Add(name);
+        list.SetSubItemText(p, 1, size);
+        list.SetSubItemText(p, 2, date);
+        if (i % 2 == 1) {
+            list.SetSubItemTag(p, 1, "s" + name);
+            list.SetSubItemTag(p, 2, "d" + name);
+        }
+        rows.push_back({name, size, date});
+        bySize.emplace_back((i * 7919) % 1000, name);
+        byDate.emplace_back(i % 5 == 0 ? platform::DateSerial(2001, 2, 3) : day, name);
+    }
+    const auto check = [&](const std::vector<QString>& expected) {
+        ASSERT_EQ(Names(list).size(), static_cast<qsizetype>(expected.size()));
+        for (int p = 1; p <= list.Count(); ++p) {
+            const QString name = list.Text(p);
+            ASSERT_EQ(name, expected[static_cast<size_t>(p - 1)]) << p;
+            const Row& row = rows[static_cast<size_t>(name.mid(1).toInt())];
+            const bool tagged = name.mid(1).toInt() % 2 == 1;
+            EXPECT_EQ(list.SubItemText(p, 1), row.size);
+            EXPECT_EQ(list.SubItemText(p, 2), row.date);
+            EXPECT_EQ(list.SubItemTag(p, 1), tagged ? "s" + name : QString());
+            EXPECT_EQ(list.SubItemTag(p, 2), tagged ? "d" + name : QString());
+        }
+    };
+    // Each sort starts from the name order, so ties keep the name order.
+    for (const bool ascending : {true, false}) {
+        SCOPED_TRACE(ascending);
+        SortListView(list, 1, SortKindText, kTrue);
+        SortListView(list, 3, SortKindDate, ascending ? kTrue : kFalse);
+        check(ExpectedNames(byDate, ascending));
+        SortListView(list, 1, SortKindText, kTrue);
+        SortListView(list, 2, SortKindNumber, ascending ? kTrue : kFalse);
+        check(ExpectedNames(bySize, ascending));
+    }
+}
