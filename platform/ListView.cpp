@@ -320,6 +320,7 @@ struct ReportListView::Impl {
     int freezeCount = 0;
     bool resetOpen = false;
     bool textsChanged = false;
+    bool rowsReordered = false;
 
     // True from the start of a model reset until the view's state has been
     // put back; the view's own echoes of the reset are ignored meanwhile.
@@ -367,6 +368,43 @@ struct ReportListView::Impl {
         model->EndReset();
         AfterReset();
         inReset = false;
+    }
+
+    // After the rows were put in a new order. The row count is unchanged and
+    // the view keeps nothing of a row but its place, so the view is neither
+    // reset nor told of 32,767 changed rows: both make it visit every row
+    // (a reset lays them all out again, a change of all rows asks each one's
+    // size), which costs more than the sort itself. It hears of the rows it
+    // shows, and reads the others when they are scrolled into sight. The
+    // view's selection still points at the old places, so it is rebuilt from
+    // the rows, and the current row, which may now be another one, is dropped
+    // as a reset would.
+    void RowsReordered()
+    {
+        if (freezeCount > 0) {
+            rowsReordered = true;
+            return;
+        }
+        AnnounceReorder();
+    }
+    void AnnounceReorder()
+    {
+        const int count = model->rowCount();
+        if (count > 0 && model->columnCount() > 0) {
+            const QRect area = view->viewport()->rect();
+            const QModelIndex top = view->indexAt(area.topLeft());
+            const QModelIndex bottom = view->indexAt(QPoint(area.left(), area.bottom()));
+            const int first = top.isValid() ? top.row() : 0;
+            const int last = bottom.isValid() ? bottom.row() : count - 1;
+            emit model->dataChanged(model->index(first, 0), model->index(last, model->columnCount() - 1),
+                                    {Qt::DisplayRole});
+            view->viewport()->update();
+        }
+        syncingSelection = true;
+        view->selectionModel()->clearCurrentIndex();
+        syncingSelection = false;
+        MirrorAllSelection();
+        UpdateSortIndicator();
     }
 
     void CellChanged(int row, int column)
@@ -727,9 +765,8 @@ void ReportListView::SetSorted(bool sorted)
         d->UpdateSortIndicator();
         return;
     }
-    d->BeginRowsChange();
     d->Sort();
-    d->EndRowsChange();
+    d->RowsReordered();
 }
 
 void ReportListView::SetWidthTwips(int widthTwips)
@@ -752,12 +789,15 @@ void ReportListView::ReleaseDrawing()
     if (d->resetOpen) {
         d->resetOpen = false;
         d->FinishReset();
+    } else if (d->rowsReordered) {
+        d->AnnounceReorder();
     } else if (d->textsChanged && d->model->rowCount() > 0 && d->model->columnCount() > 0) {
         emit d->model->dataChanged(d->model->index(0, 0),
                                    d->model->index(d->model->rowCount() - 1, d->model->columnCount() - 1),
                                    {Qt::DisplayRole});
     }
     d->textsChanged = false;
+    d->rowsReordered = false;
     d->view->setUpdatesEnabled(true);
 }
 
