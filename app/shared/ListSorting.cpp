@@ -9,42 +9,95 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace {
 
-const QChar kSavedTextEnd(u'\0');
+// The width of the key of a plain number: twenty whole digits, the point
+// and ten decimals, as NumberSortKey writes it.
+constexpr qsizetype kPlainNumberKeySize = 31;
 
-// The key of a number cell that shows plain digits with "," group separators
-// (the size column's texts), written without a detour through text parsing
-// and printf; the same text NumberSortKey gives. Anything else, or more
-// digits than a double holds exactly, is left to NumberSortKey.
-std::optional<QString> PlainNumberSortKey(QStringView text)
+// Writes the key of a number cell that shows plain digits with "," group
+// separators (the size column's texts) to `out`, without a detour through
+// text parsing and printf; the same text NumberSortKey gives. Anything else,
+// or more digits than a double holds exactly, is refused and left to
+// NumberSortKey.
+bool PlainNumberSortKey(QStringView text, char16_t* out)
 {
     constexpr int kWholeDigits = 20;
     constexpr int kMaxExactDigits = 15;
     if (text.isEmpty() || text.front() < u'0' || text.front() > u'9')
-        return std::nullopt;
+        return false;
     char16_t digits[kMaxExactDigits];
     int count = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         if (c >= u'0' && c <= u'9') {
             if (count == kMaxExactDigits)
-                return std::nullopt;
+                return false;
             digits[count++] = c;
         } else if (c != u',' || i + 1 == text.size() || text[i + 1] < u'0' || text[i + 1] > u'9') {
-            return std::nullopt;
+            return false;
         }
     }
-    QString key(kWholeDigits + 11, u'0');
-    QChar* out = key.data();
+    std::fill(out, out + kPlainNumberKeySize, u'0');
     for (int i = 0; i < count; ++i)
-        out[kWholeDigits - count + i] = QChar(digits[i]);
+        out[kWholeDigits - count + i] = digits[i];
     out[kWholeDigits] = u'.';
-    return key;
+    return true;
 }
+
+// The keys of one sort, all in a few large blocks instead of one allocation
+// per cell, so making them is quick and dropping them afterwards costs
+// nothing. The cells hold them as raw-data strings, which point into the
+// blocks and never own them. In front of each key sits the number of the row
+// it was made for, so that once the rows are reordered each cell's key says
+// where its shown text was put aside.
+class SortKeyStore {
+public:
+    // A raw-data string over `size` characters for row `row`, written by
+    // `write` (which gets where to write them).
+    template <typename Write>
+    QString Put(int row, qsizetype size, Write write)
+    {
+        const qsizetype need = kRowMark + size;
+        if (blocks_.empty() || blocks_.back().used + need > blocks_.back().size) {
+            const qsizetype blockSize = std::max<qsizetype>(kBlockSize, need);
+            blocks_.push_back({std::make_unique<char16_t[]>(static_cast<size_t>(blockSize)), blockSize, 0});
+        }
+        Block& block = blocks_.back();
+        char16_t* at = block.data.get() + block.used;
+        at[0] = static_cast<char16_t>(static_cast<uint32_t>(row) & 0xFFFF);
+        at[1] = static_cast<char16_t>(static_cast<uint32_t>(row) >> 16);
+        write(at + kRowMark);
+        block.used += need;
+        return QString::fromRawData(reinterpret_cast<const QChar*>(at + kRowMark), size);
+    }
+
+    // The row a key from Put was made for; nothing for any other text.
+    std::optional<int> RowOf(const QString& key) const
+    {
+        const char16_t* text = reinterpret_cast<const char16_t*>(key.constData());
+        for (const Block& block : blocks_) {
+            const char16_t* start = block.data.get();
+            if (text >= start + kRowMark && text <= start + block.used)
+                return static_cast<int>(uint32_t(text[-2]) | (uint32_t(text[-1]) << 16));
+        }
+        return std::nullopt;
+    }
+
+private:
+    static constexpr qsizetype kRowMark = 2;
+    static constexpr qsizetype kBlockSize = 1 << 18;
+    struct Block {
+        std::unique_ptr<char16_t[]> data;
+        qsizetype size;
+        qsizetype used;
+    };
+    std::vector<Block> blocks_;
+};
 
 // Reads the date texts of the list (the locale's short date with a
 // four-digit year) without the general date parser, which is slow. A text is
@@ -254,38 +307,34 @@ void SortListView(platform::ReportListView& list, int16_t column, int32_t kind, 
     const int cellColumn = column > 1 ? column - 1 : 0;
     const bool usesKeys = kind == SortKindNumber || kind == SortKindDate;
 
+    // Put the key in place of each shown text, which waits in `shown` under
+    // the number of its row, and the key in the store says which row that
+    // was. The tags are not touched.
+    SortKeyStore keys;
+    std::vector<QString> shown;
     if (usesKeys) {
-        // Put the key in place of each shown text; the shown text goes in
-        // front of the old tag so that it moves with its row. A cell without
-        // a tag hands its text's own buffer over to the tag.
+        shown.reserve(static_cast<size_t>(list.Count()));
         DateKeyCache dateKeys;
         std::optional<DateKeyReader> dates;
         if (kind == SortKindDate)
             dates.emplace();
-        list.ForEachCell(cellColumn, [&](QString& text, QString& tag) {
+        list.ForEachCell(cellColumn, [&](QString& text, QString&) {
+            const int row = static_cast<int>(shown.size());
+            shown.push_back(std::move(text));
+            const QString& shownText = shown.back();
             QString key;
-            if (kind == SortKindNumber) {
-                if (std::optional<QString> plain = PlainNumberSortKey(text))
-                    key = std::move(*plain);
-                else
-                    key = NumberSortKey(text);
-            }
-            const qsizetype shown = text.size();
-            if (tag.isEmpty()) {
-                tag.swap(text);
-                tag.append(kSavedTextEnd);
-            } else {
-                QString saved;
-                saved.reserve(shown + 1 + tag.size());
-                saved.append(text).append(kSavedTextEnd).append(tag);
-                tag = std::move(saved);
-            }
             if (kind == SortKindDate) {
-                const QStringView shownText = QStringView(tag).first(shown);
-                text = dateKeys.Find(shownText, [&] { return dates->Key(shownText.toString()); });
+                key = dateKeys.Find(shownText, [&] { return dates->Key(shownText); });
             } else {
-                text = std::move(key);
+                char16_t plain[kPlainNumberKeySize];
+                if (PlainNumberSortKey(shownText, plain)) {
+                    text = keys.Put(row, kPlainNumberKeySize,
+                                    [&](char16_t* out) { std::copy(plain, plain + kPlainNumberKeySize, out); });
+                    return;
+                }
+                key = NumberSortKey(shownText);
             }
+            text = keys.Put(row, key.size(), [&](char16_t* out) { std::copy_n(key.utf16(), key.size(), out); });
         });
     }
 
@@ -294,21 +343,9 @@ void SortListView(platform::ReportListView& list, int16_t column, int32_t kind, 
     list.SetSorted(true);
 
     if (usesKeys) {
-        list.ForEachCell(cellColumn, [](QString& text, QString& tag) {
-            const qsizetype end = tag.indexOf(kSavedTextEnd);
-            if (end < 0)
-                return;
-            if (end + 1 == tag.size()) {
-                // No tag of its own: the saved buffer becomes the text again,
-                // without a copy or an allocation. The swap leaves the key in
-                // the tag, which is then emptied.
-                text.swap(tag);
-                text.truncate(end);
-                tag = QString();
-                return;
-            }
-            text = tag.first(end);
-            tag.remove(0, end + 1);
+        list.ForEachCell(cellColumn, [&](QString& text, QString&) {
+            if (const std::optional<int> row = keys.RowOf(text))
+                text = std::move(shown[static_cast<size_t>(*row)]);
         });
     }
 }

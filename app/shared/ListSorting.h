@@ -2,9 +2,9 @@
 // only order rows by text, so a number or date column is sorted by writing
 // sort keys into its cells whose text order equals the numeric or
 // chronological order, letting the list sort by them, and putting the shown
-// texts back. The shown texts travel with their rows inside the cells' tags
-// while the keys are in place, so every cell shows and holds exactly what it
-// did before.
+// texts back. While the keys are in place the shown texts wait aside, and
+// each key says which of them belongs to its cell, so every cell shows and
+// holds exactly what it did before; the tags are never touched.
 #pragma once
 
 #include <QString>

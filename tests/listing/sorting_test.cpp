@@ -343,3 +343,47 @@ TEST(SortListView, UntaggedCellsAndRepeatedDatesComeBackExactlyAndStable)
         check(ExpectedNames(bySize, ascending));
     }
 }
+
+// More rows than a 16-bit row number holds, so the keys of one pass fill
+// several blocks; texts that are no number (one holding a NUL, one empty)
+// get empty keys and must still find their way back to their own rows.
+TEST(SortListView, LongListsAndTextsWithNulComeBackToTheirRows)
+{
+    platform::ReportListView list;
+    AddColumns(list);
+    constexpr int kCount = 70000;
+    const auto sizeOf = [](int i) -> QString {
+        if (i % 1000 == 7)
+            return QStringLiteral("n/a") + QChar(u'\0') + QString::number(i);
+        if (i % 1000 == 8)
+            return QString();
+        return QString::number((i * 7919) % 100000);
+    };
+    for (int i = 0; i < kCount; ++i) {
+        const int p = list.Add(QString::number(i));
+        list.SetSubItemText(p, 1, sizeOf(i));
+    }
+    for (const bool ascending : {true, false}) {
+        SCOPED_TRACE(ascending);
+        SortListView(list, 2, SortKindNumber, ascending ? kTrue : kFalse);
+        ASSERT_EQ(list.Count(), kCount);
+        int previousValue = ascending ? -1 : 1 << 30;
+        int notNumbers = 0;
+        for (int p = 1; p <= kCount; ++p) {
+            const int i = list.Text(p).toInt();
+            const QString size = list.SubItemText(p, 1);
+            ASSERT_EQ(size, sizeOf(i)) << p;
+            EXPECT_TRUE(list.SubItemTag(p, 1).isEmpty());
+            if (i % 1000 == 7 || i % 1000 == 8) {
+                // Texts that are no number come first ascending, last descending.
+                EXPECT_EQ(p <= 140, ascending) << p;
+                ++notNumbers;
+                continue;
+            }
+            const int value = size.toInt();
+            EXPECT_TRUE(ascending ? value >= previousValue : value <= previousValue) << p;
+            previousValue = value;
+        }
+        EXPECT_EQ(notNumbers, 140);
+    }
+}
