@@ -15,6 +15,7 @@
 #include <functional>
 #include <numeric>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -174,12 +175,46 @@ std::optional<std::vector<int>> KeyCharacterOrder(const std::vector<QString>& te
         }
         return x.size() == y.size() ? 0 : (x.size() < y.size() ? -1 : 1);
     };
-    // Equal texts keep their index order in both directions, so the index
-    // decides every tie and a plain sort is stable.
-    std::sort(keys.begin(), keys.end(), [&](const PackedKey& a, const PackedKey& b) {
-        const int order = descending ? compare(b, a) : compare(a, b);
-        return order != 0 ? order < 0 : a.index < b.index;
-    });
+    // The packed heads decide almost every pair, so the keys are ordered by
+    // a stable radix sort of the heads (their complement when descending),
+    // which keeps equal heads in index order; only runs of equal heads whose
+    // texts go on past the packed part are then sorted by the rest. Equal
+    // texts keep their index order in both directions.
+    {
+        std::vector<PackedKey> buffer(keys.size());
+        for (int shift = 0; shift < 64; shift += 8) {
+            const auto digit = [&](const PackedKey& key) {
+                return static_cast<size_t>(((descending ? ~key.head : key.head) >> shift) & 0xFF);
+            };
+            std::array<size_t, 256> starts{};
+            for (const PackedKey& key : keys)
+                ++starts[digit(key)];
+            if (std::find(starts.begin(), starts.end(), keys.size()) != starts.end())
+                continue;
+            size_t total = 0;
+            for (size_t& start : starts)
+                total += std::exchange(start, total);
+            for (const PackedKey& key : keys)
+                buffer[starts[digit(key)]++] = key;
+            keys.swap(buffer);
+        }
+    }
+    // The empty texts come first ascending and last descending.
+    std::stable_partition(keys.begin(), keys.end(), [&](const PackedKey& key) { return key.empty != descending; });
+    const bool longTexts = std::any_of(texts.begin(), texts.end(),
+                                       [&](const QString& text) { return text.size() > shared + kPacked; });
+    if (longTexts) {
+        for (auto run = keys.begin(); run != keys.end();) {
+            const auto end = std::find_if(run, keys.end(), [&](const PackedKey& key) {
+                return key.empty != run->empty || key.head != run->head;
+            });
+            if (!run->empty && end - run > 1)
+                std::stable_sort(run, end, [&](const PackedKey& a, const PackedKey& b) {
+                    return (descending ? compare(b, a) : compare(a, b)) < 0;
+                });
+            run = end;
+        }
+    }
     std::vector<int> order;
     order.reserve(keys.size());
     for (const PackedKey& key : keys)
