@@ -433,7 +433,13 @@ void Vidrolle_2ndS::ListV_ColumnClick(int column)
     static constexpr int32_t kKindOfColumn[] = {SortKindText, SortKindText, SortKindNumber, SortKindDate};
     ColumnSortAscending[column] = static_cast<int16_t>(~ColumnSortAscending[column]);
     SortListView(*ListV, static_cast<int16_t>(column), kKindOfColumn[column], ColumnSortAscending[column]);
-    // An empty list has no first row to select.
-    if (ListV->Count() >= 1)
-        ListV->SetSelected(1, true);
+    // An empty list has no first row to select. The first row becomes the
+    // one selection, as the user expects after a click on a header; rows
+    // selected before the sort would otherwise stay highlighted beside it.
+    if (ListV->Count() < 1)
+        return;
+    for (int position = 2; position <= ListV->Count(); ++position)
+        if (ListV->Selected(position))
+            ListV->SetSelected(position, false);
+    ListV->SetSelected(1, true);
 }

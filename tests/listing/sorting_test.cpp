@@ -249,7 +249,11 @@ TEST_F(HeaderClicks, EachColumnKeepsItsOwnDirectionAcrossRefills)
     EXPECT_EQ(window.Column(1), (QStringList{"a.avi", "b.avi", "c.avi"}));
     window->ListV_ColumnClick(1);
     EXPECT_EQ(window.Column(1), (QStringList{"c.avi", "b.avi", "a.avi"}));
+    // Only the new first row is selected: the row the previous click
+    // selected ("a.avi", now last) is not left highlighted beside it.
     EXPECT_TRUE(window->ListV->Selected(1));
+    EXPECT_FALSE(window->ListV->Selected(2));
+    EXPECT_FALSE(window->ListV->Selected(3));
     EXPECT_EQ(window->ListPosition, 2);
 }
 
