@@ -5,6 +5,7 @@
 #include <mpv/client.h>
 
 #include <clocale>
+#include <cstring>
 #include <vector>
 
 namespace platform {
@@ -180,6 +181,11 @@ void MpvCore::Dispatch(const mpv_event& event)
             notice.value = *static_cast<const double*>(change->data);
         break;
     }
+    case MPV_EVENT_COMMAND_REPLY:
+        notice.kind = MpvNotice::Kind::CommandReply;
+        notice.replyId = event.reply_userdata;
+        notice.failed = event.error < 0;
+        break;
     case MPV_EVENT_SHUTDOWN:
         notice.kind = MpvNotice::Kind::Shutdown;
         break;
@@ -196,6 +202,32 @@ bool MpvCore::Command(std::initializer_list<const char*> args)
     std::vector<const char*> list(args);
     list.push_back(nullptr);
     return mpv_command(handle_, list.data()) >= 0;
+}
+
+bool MpvCore::CommandAsync(std::uint64_t replyId, std::initializer_list<const char*> args)
+{
+    std::vector<const char*> list(args);
+    list.push_back(nullptr);
+    return mpv_command_async(handle_, replyId, list.data()) >= 0;
+}
+
+std::optional<std::int64_t> MpvCore::LoadFile(const QByteArray& target)
+{
+    const char* args[] = {"loadfile", target.constData(), "replace", nullptr};
+    mpv_node result{};
+    if (mpv_command_ret(handle_, args, &result) < 0)
+        return std::nullopt;
+    std::int64_t entryId = 0;
+    if (result.format == MPV_FORMAT_NODE_MAP) {
+        const mpv_node_list* map = result.u.list;
+        for (int i = 0; i < map->num; ++i) {
+            if (std::strcmp(map->keys[i], "playlist_entry_id") == 0 &&
+                map->values[i].format == MPV_FORMAT_INT64)
+                entryId = map->values[i].u.int64;
+        }
+    }
+    mpv_free_node_contents(&result);
+    return entryId;
 }
 
 bool MpvCore::SetFlag(const char* name, bool value)

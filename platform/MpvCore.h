@@ -63,6 +63,7 @@ struct MpvNotice {
         PlaybackRestart,
         EndFile,
         PropertyChange,
+        CommandReply,
         Shutdown,
     };
     Kind kind = Kind::Shutdown;
@@ -71,6 +72,8 @@ struct MpvNotice {
     bool endedAtEof = false;    // EndFile: the file played to its end
     MpvProperty property = MpvProperty::Pause;  // PropertyChange
     std::optional<double> value;  // PropertyChange: flags read as 0/1; nullopt when unavailable
+    std::uint64_t replyId = 0;    // CommandReply: the id given to CommandAsync
+    bool failed = false;          // CommandReply: mpv could not carry the command out
 };
 
 class MpvCore : public QObject {
@@ -91,6 +94,17 @@ public:
 
     // Runs an mpv command (argument list, no quoting). false on error.
     bool Command(std::initializer_list<const char*> args);
+    // Replaces whatever is playing with `target`. Returns the playlist entry
+    // id mpv gave the new file, so that its StartFile and EndFile can be told
+    // from those of an earlier file still on their way; 0 when mpv gave none,
+    // nullopt when it refused the command.
+    std::optional<std::int64_t> LoadFile(const QByteArray& target);
+    // Hands a command to mpv without waiting for it. Its CommandReply notice,
+    // carrying `replyId`, comes after every event that mpv sent before it
+    // carried the command out and before every event that the command
+    // caused, so it tells old news from the command's own. false when mpv
+    // refused to take the command.
+    bool CommandAsync(std::uint64_t replyId, std::initializer_list<const char*> args);
     bool SetFlag(const char* name, bool value);
 
     std::optional<double> GetDouble(const char* name) const;

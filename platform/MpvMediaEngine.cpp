@@ -42,30 +42,42 @@ void MpvMediaEngine::OnNotice(const MpvNotice& notice)
     switch (notice.kind) {
     case MpvNotice::Kind::StartFile:
         // Only the file asked for last counts; an earlier one ending while
-        // the new one loads must not read as a failure.
-        if (expectingStart_) {
+        // the new one loads must not read as a failure. mpv names the entry
+        // when it accepts the file; without that name, the first start after
+        // the request is taken.
+        if (expectingStart_ && (progress_.entryId == 0 || notice.entryId == progress_.entryId)) {
             expectingStart_ = false;
             progress_.entryId = notice.entryId;
+            progress_.started = true;
         }
         break;
     case MpvNotice::Kind::FileLoaded:
-        if (progress_.entryId != 0)
+        if (progress_.started)
             progress_.loaded = true;
         break;
     case MpvNotice::Kind::VideoReconfig:
         if (progress_.loaded)
             progress_.reconfigured = true;
         break;
+    case MpvNotice::Kind::Seek:
+        seeks_.SeekBegun();
+        break;
     case MpvNotice::Kind::PlaybackRestart:
         ++progress_.restarts;
+        seeks_.PlaybackRestarted();
         break;
     case MpvNotice::Kind::EndFile:
-        if (progress_.entryId != 0 && notice.entryId == progress_.entryId)
+        if (progress_.started && notice.entryId == progress_.entryId) {
             progress_.ended = true;
+            seeks_.SettleAll();
+        }
         break;
     case MpvNotice::Kind::PropertyChange:
-        if (notice.property == MpvProperty::EofReached)
-            progress_.eof = notice.value.value_or(0) != 0;
+        if (notice.property == MpvProperty::EofReached && notice.value.value_or(0) != 0)
+            seeks_.EndReached();
+        break;
+    case MpvNotice::Kind::CommandReply:
+        seeks_.Answered(notice.replyId, notice.failed);
         break;
     default:
         break;
@@ -82,14 +94,15 @@ bool MpvMediaEngine::RenderFile(const QString& path)
         return false;
 
     progress_ = Progress{};
-    expectingStart_ = true;
     const QByteArray target = QFile::encodeName(info.absoluteFilePath());
     // Loaded paused: the window starts playback itself once it is laid out.
-    if (!core_->SetFlag("pause", true) ||
-        !core_->Command({"loadfile", target.constData(), "replace"})) {
-        expectingStart_ = false;
+    if (!core_->SetFlag("pause", true))
         return false;
-    }
+    const std::optional<std::int64_t> entryId = core_->LoadFile(target);
+    if (!entryId)
+        return false;
+    progress_.entryId = *entryId;
+    expectingStart_ = true;
     bool decided = false;
     core_->WaitUntil(
         [&] {
@@ -208,19 +221,17 @@ bool MpvMediaEngine::SetCurrentPosition(double seconds)
     if (!rendered_)
         return false;
     const QByteArray target = QByteArray::number(std::max(seconds, 0.0), 'f', 6);
-    const int restartsBefore = progress_.restarts;
     Forget();
-    // Only news of the end sent after this seek counts: the flag may still
-    // be set from before it.
-    progress_.eof = false;
-    if (!core_->Command({"seek", target.constData(), "absolute+exact"}))
-        return false;
     // Like the graph's position, a read right after a seek gives the new
-    // position: wait until mpv has landed there (or reached the end).
-    core_->WaitUntil(
-        [&] { return progress_.restarts != restartsBefore || progress_.ended || progress_.eof; },
-        kSeekLimit);
-    return true;
+    // position, so the call waits until mpv has landed there (or reached the
+    // end). Only this seek's own restart ends the wait; see SeekTracker.
+    const SeekTracker::Ticket ticket = seeks_.Request();
+    if (!core_->CommandAsync(ticket, {"seek", target.constData(), "absolute+exact"})) {
+        seeks_.Answered(ticket, /*failed=*/true);
+        return false;
+    }
+    core_->WaitUntil([&] { return seeks_.Settled(ticket) || progress_.ended; }, kSeekLimit);
+    return !seeks_.Refused(ticket);
 }
 
 std::optional<int> MpvMediaEngine::VideoWidth() const

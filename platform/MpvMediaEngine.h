@@ -13,6 +13,7 @@
 
 #include "platform/MediaEngine.h"
 #include "platform/MpvCore.h"
+#include "platform/SeekTracker.h"
 #include "platform/VideoSurface.h"
 
 #include <QPointer>
@@ -59,13 +60,16 @@ public:
     QWidget* Surface() const { return surface_; }
 
 private:
+    // What mpv has told about the file asked for last. Events of an earlier
+    // file may still be on their way when a new one is asked for; only news
+    // of the entry mpv gave the new file counts.
     struct Progress {
-        std::int64_t entryId = 0;
+        std::int64_t entryId = 0;  // mpv's playlist entry of the file asked for
+        bool started = false;
         bool loaded = false;
         bool reconfigured = false;
         bool ended = false;
         int restarts = 0;
-        bool eof = false;
     };
 
     // Reads kept while nothing can move the position; see HoldWhilePaused.
@@ -89,6 +93,7 @@ private:
     std::unique_ptr<MpvCore> core_;
     QPointer<VideoSurface> surface_;
     Progress progress_;
+    SeekTracker seeks_;
     bool expectingStart_ = false;
     bool rendered_ = false;
     bool hasVideo_ = false;

@@ -59,7 +59,8 @@ void MpvStreamingEngine::SetSource(const QString& source)
     loaded_ = false;
     opened_ = false;
     entryId_ = 0;
-    expectingStart_ = false;
+    expectingStart_ = started_ = false;
+    seeks_.SettleAll();
 }
 
 void MpvStreamingEngine::DoPlay()
@@ -76,11 +77,16 @@ void MpvStreamingEngine::DoPlay()
         const QByteArray location = resolved.target->kind == PlayTarget::Kind::LocalFile
                                         ? QFile::encodeName(resolved.target->location)
                                         : resolved.target->location.toUtf8();
-        loaded_ = opened_ = seeking_ = buffering_ = paused_ = false;
+        loaded_ = opened_ = seeking_ = buffering_ = paused_ = started_ = false;
         clipWidth_ = clipHeight_ = 0;
         entryId_ = 0;
-        started = core_->SetFlag("pause", false) &&
-                  core_->Command({"loadfile", location.constData(), "replace"});
+        seeks_.SettleAll();
+        // mpv names the entry of the new clip, so that the start and end of
+        // a clip it was still closing cannot pass for the new one's.
+        const std::optional<std::int64_t> entryId =
+            core_->SetFlag("pause", false) ? core_->LoadFile(location) : std::nullopt;
+        started = entryId.has_value();
+        entryId_ = entryId.value_or(0);
         active_ = expectingStart_ = started;
     }
     if (!started) {
@@ -122,6 +128,10 @@ std::optional<double> MpvStreamingEngine::Position() const
 {
     if (!loaded_)
         return std::nullopt;
+    // Until the seek has landed mpv still reports where it was; the slider
+    // and the status bar show where the user asked to go.
+    if (seeks_.Pending())
+        return seekTarget_;
     return core_->GetDouble("time-pos");
 }
 
@@ -136,22 +146,28 @@ void MpvStreamingEngine::Seek(double seconds)
 {
     if (!loaded_)
         return;
-    const QByteArray target = QByteArray::number(std::max(seconds, 0.0), 'f', 6);
-    core_->Command({"seek", target.constData(), "absolute+exact"});
+    seekTarget_ = std::max(seconds, 0.0);
+    if (const std::optional<double> length = core_->GetDouble("duration"))
+        seekTarget_ = std::min(seekTarget_, *length);
+    const QByteArray target = QByteArray::number(seekTarget_, 'f', 6);
+    const SeekTracker::Ticket ticket = seeks_.Request();
+    if (!core_->CommandAsync(ticket, {"seek", target.constData(), "absolute+exact"}))
+        seeks_.Answered(ticket, /*failed=*/true);
 }
 
 void MpvStreamingEngine::OnNotice(const MpvNotice& notice)
 {
     switch (notice.kind) {
     case MpvNotice::Kind::StartFile:
-        if (!expectingStart_)
+        if (!expectingStart_ || (entryId_ != 0 && notice.entryId != entryId_))
             return;
         expectingStart_ = false;
+        started_ = true;
         entryId_ = notice.entryId;
         SetState(1);
         return;
     case MpvNotice::Kind::FileLoaded:
-        if (!active_ || entryId_ == 0)
+        if (!active_ || !started_)
             return;
         loaded_ = true;
         // Without a picture there is no size to wait for.
@@ -171,21 +187,27 @@ void MpvStreamingEngine::OnNotice(const MpvNotice& notice)
         return;
     }
     case MpvNotice::Kind::Seek:
+        seeks_.SeekBegun();
         if (!loaded_)
             return;
         seeking_ = true;
         UpdatePlayingState();
         return;
     case MpvNotice::Kind::PlaybackRestart:
+        seeks_.PlaybackRestarted();
         seeking_ = false;
         UpdatePlayingState();
         return;
     case MpvNotice::Kind::EndFile:
-        if (entryId_ == 0 || notice.entryId != entryId_)
+        if (!started_ || notice.entryId != entryId_)
             return;
-        active_ = loaded_ = seeking_ = false;
+        active_ = loaded_ = seeking_ = started_ = false;
         entryId_ = 0;
+        seeks_.SettleAll();
         SetState(0);
+        return;
+    case MpvNotice::Kind::CommandReply:
+        seeks_.Answered(notice.replyId, notice.failed);
         return;
     case MpvNotice::Kind::PropertyChange:
         if (notice.property == MpvProperty::Pause)
@@ -213,7 +235,7 @@ void MpvStreamingEngine::ClipHasOpened()
 
 void MpvStreamingEngine::UpdatePlayingState()
 {
-    if (!active_ || entryId_ == 0)
+    if (!active_ || !started_)
         return;
     if (!opened_) {
         SetState(buffering_ ? 2 : 1);

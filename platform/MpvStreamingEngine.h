@@ -17,6 +17,8 @@
 #include "platform/StreamingEngine.h"
 #include "platform/VideoSurface.h"
 
+#include "platform/SeekTracker.h"
+
 #include <QPointer>
 
 #include <memory>
@@ -61,8 +63,11 @@ private:
     QPointer<VideoSurface> surface_;
     QString source_;
     QString sourceError_;
-    std::int64_t entryId_ = 0;      // mpv's id of the clip being played
+    std::int64_t entryId_ = 0;      // mpv's id of the clip asked for last
     bool expectingStart_ = false;   // a load was sent, its start not yet seen
+    bool started_ = false;          // the start of the clip asked for last was seen
+    SeekTracker seeks_;
+    double seekTarget_ = 0;         // where the latest seek goes, while it lands
     bool active_ = false;           // a clip is loading or loaded
     bool loaded_ = false;
     bool opened_ = false;           // ClipOpened was sent for this clip

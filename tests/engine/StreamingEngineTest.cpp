@@ -221,6 +221,8 @@ TEST_F(StreamingTest, PauseSeekAndResumeAreReportedAsStates)
     engine_->DoPause();
     ASSERT_TRUE(WaitFor([&] { return engine_->State() == 4; })) << journal_.Text();
     engine_->Seek(1.0);
+    // Read at once, before mpv has landed: the slider must not jump back.
+    EXPECT_EQ(engine_->Position(), 1.0);
     ASSERT_TRUE(WaitFor([&] { return journal_.Has("5") && engine_->State() == 4; })) << journal_.Text();
     ASSERT_TRUE(engine_->Position());
     EXPECT_NEAR(*engine_->Position(), 1.0, 0.05);
