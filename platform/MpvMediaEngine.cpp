@@ -63,7 +63,8 @@ void MpvMediaEngine::OnNotice(const MpvNotice& notice)
         seeks_.SeekBegun();
         break;
     case MpvNotice::Kind::PlaybackRestart:
-        ++progress_.restarts;
+        if (progress_.started)
+            ++progress_.restarts;
         seeks_.PlaybackRestarted();
         break;
     case MpvNotice::Kind::EndFile:

@@ -4,9 +4,9 @@
 #
 #   scripts/xvfb-check.sh PROGRAM [ARGS...]
 #
-# Exits 77 (CTest's "skipped") when xvfb-run or xdotool is not installed.
-# Nothing may hang: the program has a time limit inside the X server's run,
-# and the whole run has a second, longer one.
+# Exits 77 (CTest's "skipped") when Xvfb or xdotool is not installed.
+# Nothing may hang: the program has a time limit, and the X server is always
+# stopped when the script ends.
 set -uo pipefail
 
 if [ $# -lt 1 ]; then
@@ -14,7 +14,7 @@ if [ $# -lt 1 ]; then
   exit 2
 fi
 
-for tool in xvfb-run Xvfb xauth xdotool timeout; do
+for tool in Xvfb xdotool timeout; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     echo "skipped: $tool is not installed (scripts/install-deps.sh installs it)" >&2
     exit 77
@@ -22,14 +22,41 @@ for tool in xvfb-run Xvfb xauth xdotool timeout; do
 done
 
 program_limit="${XVFB_CHECK_LIMIT:-150}"
-# The X server's start and stop get 30 seconds on top of the program's limit.
-run_limit=$((program_limit + 30))
+work=$(mktemp -d)
+server=""
+cleanup() {
+  if [ -n "$server" ]; then
+    kill "$server" 2>/dev/null
+    wait "$server" 2>/dev/null
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
 
-# A desktop-sized screen in true colour, so that screenshots hold the exact
-# pixels. -a picks a free display number, so parallel runs do not meet.
-timeout --kill-after=10 "$run_limit" \
-  xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-  env QT_QPA_PLATFORM=xcb \
+# The server picks a free display itself and writes its number to a file
+# (-displayfd), so two checks started at once never race for one display, as
+# they can with xvfb-run -a. A desktop-sized screen in true colour, so that
+# screenshots hold the exact pixels; it listens on its local socket only.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/server.log" 2>&1 &
+server=$!
+exec 3>&-
+for _ in $(seq 1 300); do
+  [ -s "$work/display" ] && break
+  if ! kill -0 "$server" 2>/dev/null; then
+    echo "the X server did not start:" >&2
+    cat "$work/server.log" >&2
+    exit 1
+  fi
+  sleep 0.1
+done
+if [ ! -s "$work/display" ]; then
+  echo "the X server did not say its display within 30 seconds" >&2
+  exit 1
+fi
+display=":$(head -n 1 "$work/display")"
+
+DISPLAY="$display" QT_QPA_PLATFORM=xcb \
   timeout --kill-after=5 "$program_limit" "$@"
 status=$?
 if [ "$status" -eq 124 ]; then
