@@ -30,7 +30,7 @@ void MpvMediaEngine::ShutDown()
 {
     rendered_ = false;
     hasVideo_ = false;
-    paused_ = false;
+    paused_ = seekedToEnd_ = false;
     Forget();
     core_.reset();
 }
@@ -143,7 +143,7 @@ void MpvMediaEngine::Unload()
         core_->Command({"stop"});
     rendered_ = false;
     hasVideo_ = false;
-    paused_ = false;
+    paused_ = seekedToEnd_ = false;
     Forget();
     expectingStart_ = false;
     progress_ = Progress{};
@@ -212,7 +212,7 @@ std::optional<double> MpvMediaEngine::CurrentPosition() const
         return *held_.position;
     // mpv holds the last frame at the end, whose time is a frame short of
     // the duration; the window's end test needs the duration itself.
-    if (core_->GetFlag("eof-reached") == true)
+    if (seekedToEnd_ || core_->GetFlag("eof-reached") == true)
         return HoldWhilePaused(held_.position, Duration());
     return HoldWhilePaused(held_.position, core_->GetDouble("time-pos"));
 }
@@ -222,7 +222,9 @@ bool MpvMediaEngine::SetCurrentPosition(double seconds)
     if (!rendered_)
         return false;
     const QByteArray target = QByteArray::number(std::max(seconds, 0.0), 'f', 6);
+    const std::optional<double> duration = Duration();
     Forget();
+    seekedToEnd_ = duration && seconds >= *duration;
     // Like the graph's position, a read right after a seek gives the new
     // position, so the call waits until mpv has landed there (or reached the
     // end). Only this seek's own restart ends the wait; see SeekTracker.

@@ -98,6 +98,11 @@ private:
     bool rendered_ = false;
     bool hasVideo_ = false;
     bool paused_ = false;  // paused by this engine, as far as it knows
+    // The last seek went to the end (or past it). mpv then shows the last
+    // frame, whose time is a frame short of the duration, and while paused
+    // it never reports the end; the position reads as the duration until
+    // another seek or another file.
+    bool seekedToEnd_ = false;
     mutable HeldReads held_;
 };
 
