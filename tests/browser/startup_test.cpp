@@ -225,7 +225,7 @@ TEST_F(StartupTest, AFolderNamedInShiftJisIsEnteredAndRememberedByteForByte)
     // "映画" as Shift-JIS writes it.
     const QByteArray name("\x89\x66\x89\xE6");
     const QString folder = program.MakeRawFolder(name);
-    ASSERT_FALSE(program.MakeRawFile("clip.avi", 10, folder).isEmpty());
+    ASSERT_FALSE(program.MakeRawFile("clip.avi", "x", folder).isEmpty());
     Vidrolle_2ndS& w = Start();
     auto* tree = w.Dir1->findChild<QTreeWidget*>();
     ASSERT_NE(tree, nullptr);

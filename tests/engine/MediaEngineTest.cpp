@@ -105,7 +105,7 @@ TEST_F(MediaEngineTest, NameThatIsNotUtf8Renders)
     ASSERT_TRUE(source.open(QIODevice::ReadOnly)) << Shelf().LastError().toStdString();
     TempFolder folder;
     // "テスト.avi" in Shift-JIS.
-    const QString path = folder.MakeRawFileWithContent("\x83\x65\x83\x58\x83\x67.avi", source.readAll());
+    const QString path = folder.MakeRawFile("\x83\x65\x83\x58\x83\x67.avi", source.readAll());
     ASSERT_FALSE(path.isEmpty());
     MpvMediaEngine engine(&owner_, Headless());
     ASSERT_TRUE(engine.RenderFile(path));

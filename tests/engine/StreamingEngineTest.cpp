@@ -177,8 +177,8 @@ TEST_F(StreamingTest, NamesThatAreNotUtf8PlayDirectlyAndThroughAMetafile)
     TempFolder folder;
     // "café.rm" in Latin-1, named by a metafile whose own name, "映画.ram",
     // is Shift-JIS.
-    const QString french = folder.MakeRawFileWithContent("caf\xE9.rm", source.readAll());
-    const QString ram = folder.MakeRawFileWithContent("\x89\x66\x89\xE6.ram", "caf\xE9.rm\n");
+    const QString french = folder.MakeRawFile("caf\xE9.rm", source.readAll());
+    const QString ram = folder.MakeRawFile("\x89\x66\x89\xE6.ram", "caf\xE9.rm\n");
     ASSERT_FALSE(french.isEmpty());
     ASSERT_FALSE(ram.isEmpty());
     for (const QString& path : {french, ram}) {

@@ -33,15 +33,15 @@ QString TempFolder::MakeFolder(const QString& name) const
     return FilePath(name);
 }
 
-QString TempFolder::MakeRawFile(const QByteArray& name, long long size, const QString& in) const
+QString TempFolder::MakeRawFile(const QByteArray& name, const QByteArray& content, const QString& in) const
 {
     const QByteArray path = platform::NameToBytes(in.isEmpty() ? Path() : in) + '/' + name;
     const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         return {};
-    const bool sized = size <= 0 || ::ftruncate(fd, size) == 0;
+    const bool written = ::write(fd, content.constData(), static_cast<size_t>(content.size())) == content.size();
     ::close(fd);
-    return sized ? platform::NameFromBytes(path) : QString();
+    return written ? platform::NameFromBytes(path) : QString();
 }
 
 QString TempFolder::MakeRawFolder(const QByteArray& name, const QString& in) const
@@ -49,17 +49,4 @@ QString TempFolder::MakeRawFolder(const QByteArray& name, const QString& in) con
     const QByteArray path = platform::NameToBytes(in.isEmpty() ? Path() : in) + '/' + name;
     ::mkdir(path.constData(), 0755);
     return platform::NameFromBytes(path);
-}
-
-QString TempFolder::MakeRawFileWithContent(const QByteArray& name, const QByteArray& content) const
-{
-    const QString path = MakeRawFile(name, 0);
-    if (path.isEmpty())
-        return {};
-    const int fd = ::open(platform::NameToBytes(path).constData(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
-        return {};
-    const bool written = ::write(fd, content.constData(), static_cast<size_t>(content.size())) == content.size();
-    ::close(fd);
-    return written ? path : QString();
 }
