@@ -9,6 +9,7 @@
 #include "controls/Command.h"
 #include "controls/GFXFrameX.h"
 #include "platform/FileInfo.h"
+#include "platform/FileNameBytes.h"
 #include "platform/ListView.h"
 #include "platform/MessageBox.h"
 #include "platform/Pickers.h"
@@ -405,8 +406,10 @@ void Vidrolle_2ndS::FillFileList()
         folder += u'/';
     const int count = File1->ListCount();
     for (int index = 0; index < count; ++index) {
+        // A name that is not valid UTF-8 shows a readable text; the row keeps
+        // the name itself, which plays.
         const QString name = File1->List(index);
-        const int row = ListV->Add(name);
+        const int row = ListV->Add(platform::DisplayName(name), name);
         const QString path = folder + name;
 
         // A file that vanished since the picker listed it has no length: its

@@ -109,7 +109,7 @@ QString Vidrolle_2ndS::PathOfItem(int position) const
 {
     // The folder path ends with a separator only at the root.
     const QString folder = Dir1->Path();
-    const QString name = ListV->Text(position);
+    const QString name = ListV->Name(position);
     if (folder.endsWith(u'/'))
         return folder + name;
     return folder + u'/' + name;

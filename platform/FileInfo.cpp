@@ -1,6 +1,6 @@
 #include "platform/FileInfo.h"
 
-#include <QFile>
+#include "platform/FileNameBytes.h"
 
 #include <cerrno>
 #include <ctime>
@@ -23,7 +23,7 @@ std::function<bool(const QString&)>& OpenFailurePredicate()
 std::optional<long long> FileLength(const QString& path)
 {
     struct stat status {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+    if (::stat(NameToBytes(path).constData(), &status) != 0)
         return std::nullopt;
     return static_cast<long long>(status.st_size);
 }
@@ -35,7 +35,7 @@ std::optional<QDate> FileLastWriteLocalDate(const QString& path)
 
     // O_NONBLOCK keeps a named pipe in the folder from stalling the listing;
     // for ordinary files it changes nothing.
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = NameToBytes(path);
     int fd = -1;
     do {
         fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);

@@ -25,7 +25,8 @@ std::optional<QDate> FileLastWriteLocalDate(const QString& path);
 void SetOpenFailureForTests(std::function<bool(const QString& path)> predicate);
 
 // The name part of a path when it names an existing ordinary file that is
-// not hidden (a directory look-up of the path); "" otherwise.
+// not hidden (a directory look-up of the path); "" otherwise. The name is its
+// display text, for captions.
 QString ExistingFileName(const QString& path);
 
 } // namespace platform

@@ -1,15 +1,14 @@
 #include "platform/FileInfo.h"
-
-#include <QFileInfo>
+#include "platform/FileNameBytes.h"
 
 namespace platform {
 
 QString ExistingFileName(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.exists() || !info.isFile() || info.isHidden())
+    const QString name = path.mid(path.lastIndexOf(u'/') + 1);
+    if (name.isEmpty() || name.startsWith(u'.') || !IsRegularFile(path))
         return {};
-    return info.fileName();
+    return DisplayName(name);
 }
 
 } // namespace platform

@@ -32,13 +32,15 @@ struct Cell {
 };
 
 // One row of the list. Sub-item n lives at subItems[n - 1]; the array grows
-// only as far as sub-items are actually set, so a row of names only costs two
+// only as far as sub-items are actually set, so a row of names only costs three
 // empty strings and an empty vector.
 struct Row {
     QString text;
     QString tag;
     std::vector<Cell> subItems;
     bool selected = false;
+    // The name the row stands for when it differs from its text; null otherwise.
+    QString name;
 };
 
 struct Column {
@@ -651,16 +653,30 @@ void ReportListView::Clear()
 
 int ReportListView::Add(const QString& text)
 {
+    return Add(text, QString());
+}
+
+int ReportListView::Add(const QString& text, const QString& name)
+{
     const int row = static_cast<int>(d->model->rows.size());
+    QString kept = name.isEmpty() || name == text ? QString() : name;
     if (d->freezeCount > 0) {
         d->BeginRowsChange();
-        d->model->rows.push_back(Row{text, {}, {}, false});
+        d->model->rows.push_back(Row{text, {}, {}, false, std::move(kept)});
     } else {
         d->model->BeginAppendRow(row);
-        d->model->rows.push_back(Row{text, {}, {}, false});
+        d->model->rows.push_back(Row{text, {}, {}, false, std::move(kept)});
         d->model->EndAppendRow();
     }
     return row + 1;
+}
+
+QString ReportListView::Name(int position) const
+{
+    const Row* row = d->RowAt(position);
+    if (!row)
+        return QString();
+    return row->name.isNull() ? row->text : row->name;
 }
 
 int ReportListView::Count() const

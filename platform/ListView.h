@@ -64,6 +64,12 @@ public:
     // Rows
     void Clear();
     int Add(const QString& text); // appends a row, returns its position
+    // Appends a row that shows `text` and stands for `name`, which it keeps
+    // apart: a file whose name is not valid UTF-8 shows a readable text, and
+    // only the name finds the file again. Sorting and texts see `text` only.
+    int Add(const QString& text, const QString& name);
+    // The name a row stands for: the one it was added with, else its text.
+    QString Name(int position) const;
     int Count() const;
     QString Text(int position) const;
     void SetText(int position, const QString& text);

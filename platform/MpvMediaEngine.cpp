@@ -1,7 +1,6 @@
 #include "platform/MpvMediaEngine.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "platform/FileNameBytes.h"
 
 #include <algorithm>
 
@@ -90,12 +89,13 @@ bool MpvMediaEngine::RenderFile(const QString& path)
     Unload();
     if (!core_)
         return false;
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.isFile())
+    // The path is handed on byte for byte: a name that is not valid UTF-8
+    // plays like any other.
+    if (!IsRegularFile(path))
         return false;
 
     progress_ = Progress{};
-    const QByteArray target = QFile::encodeName(info.absoluteFilePath());
+    const QByteArray target = NameToBytes(AbsolutePath(path));
     // Loaded paused: the window starts playback itself once it is laid out.
     if (!core_->SetFlag("pause", true))
         return false;

@@ -1,9 +1,9 @@
 #include "platform/MpvStreamingEngine.h"
 
+#include "platform/FileNameBytes.h"
 #include "platform/RamFile.h"
 
 #include <QEvent>
-#include <QFile>
 
 namespace platform {
 
@@ -75,7 +75,7 @@ void MpvStreamingEngine::DoPlay()
     bool started = false;
     if (resolved.target) {
         const QByteArray location = resolved.target->kind == PlayTarget::Kind::LocalFile
-                                        ? QFile::encodeName(resolved.target->location)
+                                        ? NameToBytes(resolved.target->location)
                                         : resolved.target->location.toUtf8();
         loaded_ = opened_ = seeking_ = buffering_ = paused_ = started_ = false;
         clipWidth_ = clipHeight_ = 0;

@@ -1,11 +1,11 @@
 #include "platform/Pickers.h"
 
+#include "platform/FileNameBytes.h"
 #include "platform/ListView.h"
 #include "platform/MessageBox.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QListView>
 #include <QStringListModel>
 #include <QStyle>
@@ -78,11 +78,12 @@ QString NormalisePath(const QString& path, const QString& base)
 }
 
 // The order of names in the pickers: the user's locale, without regard to
-// case, the same order the report list sorts names in.
+// case, the same order the report list sorts names in. A name that is not
+// valid UTF-8 sorts by the text it is shown as.
 void SortByName(QStringList& names)
 {
     const std::vector<int> order = TextOrder().StableOrder(
-        static_cast<int>(names.size()), [&](int index) { return names[index]; }, false);
+        static_cast<int>(names.size()), [&](int index) { return DisplayName(names[index]); }, false);
     QStringList sorted;
     sorted.reserve(names.size());
     for (int index : order)
@@ -101,7 +102,7 @@ PathError ErrorOf(int number)
 template <typename Accept>
 std::optional<PathError> ReadFolder(const QString& folder, bool wantFolders, QStringList& names, Accept accept)
 {
-    const QByteArray encoded = QFile::encodeName(folder);
+    const QByteArray encoded = NameToBytes(folder);
     DIR* dir = ::opendir(encoded.constData());
     if (!dir)
         return ErrorOf(errno);
@@ -109,7 +110,7 @@ std::optional<PathError> ReadFolder(const QString& folder, bool wantFolders, QSt
     while (const dirent* entry = ::readdir(dir)) {
         if (entry->d_name[0] == '.')
             continue;
-        const QString name = QFile::decodeName(entry->d_name);
+        const QString name = NameFromBytes(entry->d_name);
         if (!accept(name))
             continue;
         bool kindMatches = false;
@@ -165,7 +166,7 @@ QStringList MountPointsFromTable(const QByteArray& table)
         if (fields.size() < 3)
             continue;
         const QString type = QString::fromLatin1(fields[2]);
-        const QString point = QDir::cleanPath(QFile::decodeName(DecodeMountField(fields[1])));
+        const QString point = QDir::cleanPath(NameFromBytes(DecodeMountField(fields[1])));
         if (!point.startsWith('/') || IsPseudoFileSystem(type) || IsSystemTree(point))
             continue;
         if (!points.contains(point))
@@ -236,7 +237,8 @@ struct DriveListBox::Impl {
     void Fill()
     {
         combo->clear();
-        combo->addItems(drives);
+        for (const QString& point : drives)
+            combo->addItem(DisplayName(point));
         combo->setCurrentIndex(static_cast<int>(drives.indexOf(drive)));
     }
 };
@@ -247,7 +249,7 @@ DriveListBox::DriveListBox(QWidget* parent)
 {
     d->combo = new DriveCombo(this);
     d->drives = MountPoints();
-    d->drive = DriveOfPath(QDir::currentPath(), d->drives);
+    d->drive = DriveOfPath(CurrentFolder(), d->drives);
     d->Fill();
     d->combo->beforePopup = [this] {
         if (d->fixedForTests)
@@ -319,14 +321,14 @@ struct DirListBox::Impl {
         QString walked;
         for (const QString& part : path.split('/', Qt::SkipEmptyParts)) {
             walked += '/' + part;
-            auto* item = new QTreeWidgetItem(parent, {part});
+            auto* item = new QTreeWidgetItem(parent, {DisplayName(part)});
             item->setIcon(0, open);
             item->setData(0, Qt::UserRole, walked);
             parent = item;
         }
         const QString prefix = path == QLatin1String("/") ? QString() : path;
         for (const QString& name : subFolders) {
-            auto* item = new QTreeWidgetItem(parent, {name});
+            auto* item = new QTreeWidgetItem(parent, {DisplayName(name)});
             item->setIcon(0, closed);
             item->setData(0, Qt::UserRole, prefix + '/' + name);
         }
@@ -364,7 +366,7 @@ DirListBox::DirListBox(QWidget* parent)
         }
     });
 
-    const QString start = NormalisePath(QDir::currentPath(), QStringLiteral("/"));
+    const QString start = NormalisePath(CurrentFolder(), QStringLiteral("/"));
     QStringList subFolders;
     if (!ReadFolder(start, true, subFolders, [](const QString&) { return true; }))
         SortByName(subFolders);
@@ -445,11 +447,16 @@ struct FileListBox::Impl {
         ReadFolder(path, false, names, [&](const QString& name) {
             if (everything)
                 return true;
+            const QString shown = DisplayName(name);
             return std::any_of(patterns.begin(), patterns.end(),
-                               [&](const QString& p) { return WildcardMatch(name, p); });
+                               [&](const QString& p) { return WildcardMatch(shown, p); });
         });
         SortByName(names);
-        model->setStringList(names);
+        QStringList shown;
+        shown.reserve(names.size());
+        for (const QString& name : names)
+            shown.append(DisplayName(name));
+        model->setStringList(shown);
     }
 };
 
@@ -466,7 +473,7 @@ FileListBox::FileListBox(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(d->view);
     setFocusProxy(d->view);
-    d->path = NormalisePath(QDir::currentPath(), QStringLiteral("/"));
+    d->path = NormalisePath(CurrentFolder(), QStringLiteral("/"));
     d->Read();
 }
 

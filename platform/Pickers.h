@@ -9,6 +9,8 @@
 // in the user's locale). "*" stands for any run of characters, "?" for one,
 // and "*.*" for every file, names without a dot included. Folders and names
 // are read with readdir, symbolic links followed to what they point at.
+// Names and paths are kept byte for byte (see FileNameBytes.h); a name that
+// is not valid UTF-8 is shown, matched and ordered by its display text.
 //
 // Change events are ordinary Qt signals with direct connections: they run
 // synchronously inside the setting call, before it returns, so setting the
@@ -99,7 +101,7 @@ public:
     QString Pattern() const;
     void SetPattern(const QString& pattern); // raises PatternChange
     int ListCount() const;
-    QString List(int index) const;           // 0-based name, without folder
+    QString List(int index) const;           // 0-based name, without folder, byte for byte
 
 signals:
     void PathChange();

@@ -1,5 +1,7 @@
 #include "platform/Profile.h"
 
+#include "platform/FileNameBytes.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
@@ -213,7 +215,9 @@ QString GetPrivateProfileString(const QString& section, const QString& key,
     const qsizetype nul = value.indexOf('\0');
     if (nul >= 0)
         value = TrimBlanks(QByteArrayView(value).first(nul));
-    return CappedValue(QString::fromUtf8(value));
+    // Read byte for byte: a folder path that is not valid UTF-8 must come
+    // back as the same bytes it was written with.
+    return CappedValue(NameFromBytes(value));
 }
 
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
@@ -245,7 +249,8 @@ bool WritePrivateProfileString(const QString& section, const QString& key, const
     }
 
     const QByteArray lineBreak = LineBreakOf(content);
-    const QByteArray keyLine = keyName.toUtf8() + '=' + value.toUtf8();
+    const QByteArray valueBytes = NameToBytes(value);
+    const QByteArray keyLine = keyName.toUtf8() + '=' + valueBytes;
     const std::vector<Line> lines = SplitLines(content);
     const Found found = Find(content, lines, sectionName, keyName);
 
@@ -258,7 +263,7 @@ bool WritePrivateProfileString(const QString& section, const QString& key, const
     } else if (found.keyLine) {
         // Everything up to and including "=" stays as it was written.
         const Line& line = lines[*found.keyLine];
-        result = content.first(line.begin + found.equals + 1) + value.toUtf8() + content.sliced(line.end);
+        result = content.first(line.begin + found.equals + 1) + valueBytes + content.sliced(line.end);
     } else {
         const Line& after = lines[found.lastFilled];
         result = content.first(after.next);

@@ -6,7 +6,8 @@
 // creates the file and the section when missing; every write replaces the
 // file atomically (temporary file, then rename), so a crash never leaves half
 // a file. Text is UTF-8; LF, CRLF and bare CR line ends and a UTF-8 byte-order
-// mark are all read.
+// mark are all read. A value's bytes that are not valid UTF-8 (a folder name
+// from an older system) read and write byte for byte (see FileNameBytes.h).
 #pragma once
 
 #include <QString>

@@ -1,11 +1,18 @@
 #include "platform/RamFile.h"
 
+#include "platform/FileNameBytes.h"
+
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStringList>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -39,6 +46,37 @@ std::optional<QString> SchemeOf(const QString& text)
 
 SourceResult Failure(const QString& error) { return SourceResult{std::nullopt, error}; }
 
+// Paths go to the system byte for byte, so that a metafile or a clip whose
+// name is not valid UTF-8 is found; QFileInfo would lose those bytes.
+QString CanonicalPath(const QString& path)
+{
+    char resolved[PATH_MAX];
+    if (!::realpath(NameToBytes(path).constData(), resolved))
+        return path;
+    return NameFromBytes(resolved);
+}
+
+QString FolderOf(const QString& absolutePath)
+{
+    const qsizetype slash = absolutePath.lastIndexOf(u'/');
+    return slash <= 0 ? QStringLiteral("/") : absolutePath.left(slash);
+}
+
+bool OpenForReading(const QString& path, QFile& file)
+{
+    int fd = -1;
+    do {
+        fd = ::open(NameToBytes(path).constData(), O_RDONLY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return false;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
 // Resolves one location: `text` is a source or a metafile entry, `baseFolder`
 // the folder relative paths start from (empty: the working folder).
 SourceResult Resolve(const QString& text, const QString& baseFolder, QSet<QString>& visited)
@@ -55,29 +93,28 @@ SourceResult Resolve(const QString& text, const QString& baseFolder, QSet<QStrin
     }
     if (path.isEmpty())
         return Failure(QStringLiteral("empty path"));
-    if (QFileInfo(path).isRelative() && !baseFolder.isEmpty())
-        path = QDir(baseFolder).filePath(path);
-    const QFileInfo info(path);
-    if (!info.isFile())
-        return Failure(QStringLiteral("no such file: %1").arg(path));
-    const QString absolute = info.absoluteFilePath();
+    if (QDir::isRelativePath(path) && !baseFolder.isEmpty())
+        path = baseFolder + u'/' + path;
+    if (!IsRegularFile(path))
+        return Failure(QStringLiteral("no such file: %1").arg(DisplayName(path)));
+    const QString absolute = AbsolutePath(path);
     if (!IsRamFileName(absolute))
         return SourceResult{PlayTarget{PlayTarget::Kind::LocalFile, absolute}, {}};
 
-    const QString canonical = info.canonicalFilePath();
+    const QString canonical = CanonicalPath(absolute);
     if (visited.contains(canonical))
-        return Failure(QStringLiteral("metafile names itself: %1").arg(absolute));
+        return Failure(QStringLiteral("metafile names itself: %1").arg(DisplayName(absolute)));
     if (visited.size() >= kRamDepthLimit)
-        return Failure(QStringLiteral("metafiles nested too deeply: %1").arg(absolute));
+        return Failure(QStringLiteral("metafiles nested too deeply: %1").arg(DisplayName(absolute)));
     visited.insert(canonical);
 
-    QFile file(absolute);
-    if (!file.open(QIODevice::ReadOnly))
-        return Failure(QStringLiteral("cannot read metafile: %1").arg(absolute));
+    QFile file;
+    if (!OpenForReading(absolute, file))
+        return Failure(QStringLiteral("cannot read metafile: %1").arg(DisplayName(absolute)));
     const std::optional<QString> entry = FirstRamEntry(file.read(kRamReadLimit));
     if (!entry)
-        return Failure(QStringLiteral("metafile names nothing to play: %1").arg(absolute));
-    return Resolve(*entry, info.absolutePath(), visited);
+        return Failure(QStringLiteral("metafile names nothing to play: %1").arg(DisplayName(absolute)));
+    return Resolve(*entry, FolderOf(absolute), visited);
 }
 
 } // namespace
@@ -95,7 +132,7 @@ std::optional<QString> FirstRamEntry(const QByteArray& content)
     if (text.startsWith("\xEF\xBB\xBF"))
         text.remove(0, 3);
     for (const QByteArray& rawLine : text.split('\n')) {
-        const QString line = QString::fromUtf8(rawLine).trimmed();
+        const QString line = NameFromBytes(rawLine).trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         return line;

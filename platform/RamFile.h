@@ -12,6 +12,8 @@
 //
 // "file://" is followed by a path taken literally: no percent-decoding, so
 // names holding spaces, "%", "#" or any other character play as they are.
+// Paths and entries are kept byte for byte (see FileNameBytes.h), so names
+// that are not valid UTF-8 play too.
 #pragma once
 
 #include <QByteArray>

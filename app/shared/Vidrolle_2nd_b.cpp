@@ -1,12 +1,12 @@
 #include "app/shared/Vidrolle_2nd_b.h"
 
 #include "platform/FileInfo.h"
+#include "platform/FileNameBytes.h"
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
 #include "platform/Runtime.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 #include <dirent.h>
 
@@ -83,7 +83,7 @@ int16_t FolderExists(const QString& path)
 {
     // A folder exists when a search of it finds any entry; every readable
     // folder holds at least ".", while a missing or unreadable one fails.
-    const QByteArray folder = QFile::encodeName(AddTrailingBackslash(path));
+    const QByteArray folder = platform::NameToBytes(AddTrailingBackslash(path));
     DIR* directory = ::opendir(folder.constData());
     if (!directory)
         return kFalse;
@@ -106,7 +106,7 @@ double GetFileDate(const QString& path)
 {
     const std::optional<QDate> date = platform::FileLastWriteLocalDate(path);
     if (!date) {
-        platform::MsgBox(QStringLiteral("Error ") + path, QString::fromLatin1(platform::kAppTitle));
+        platform::MsgBox(QStringLiteral("Error ") + platform::DisplayName(path), QString::fromLatin1(platform::kAppTitle));
         return 0;
     }
     return platform::DateValue(*date);

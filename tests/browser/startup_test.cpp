@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QApplication>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -217,6 +218,33 @@ TEST_F(StartupTest, EndWritesTheSettingsAndEndsTheProgram)
     EXPECT_EQ(ReadIniValue("Section", "Pattern", file), QString::fromUtf8(kDefaultPattern));
     EXPECT_EQ(ReadIniValue("Section", "Bairitu", file), "1.2");
     EXPECT_EQ(ReadIniValue("Section", "SEQ", file), "0");
+}
+
+TEST_F(StartupTest, AFolderNamedInShiftJisIsEnteredAndRememberedByteForByte)
+{
+    // "映画" as Shift-JIS writes it.
+    const QByteArray name("\x89\x66\x89\xE6");
+    const QString folder = program.MakeRawFolder(name);
+    ASSERT_FALSE(program.MakeRawFile("clip.avi", "x", folder).isEmpty());
+    Vidrolle_2ndS& w = Start();
+    auto* tree = w.Dir1->findChild<QTreeWidget*>();
+    ASSERT_NE(tree, nullptr);
+    const QList<QTreeWidgetItem*> shown =
+        tree->findItems(QStringLiteral("映画"), Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(shown.size(), 1);
+    emit tree->itemActivated(shown.front(), 0);
+    EXPECT_EQ(w.Dir1->Path(), folder);
+    EXPECT_EQ(ListedNames(), QStringList{"clip.avi"});
+
+    w.Cmd_End_Click();
+    QFile file(program.FilePath(QStringLiteral("Vidrolle_2nd.ini")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("\nPath=" + program.Path().toUtf8() + '/' + name + '\n'));
+
+    Start();
+    EXPECT_EQ(window->Dir1->Path(), folder);
+    EXPECT_EQ(ListedNames(), QStringList{"clip.avi"});
+    EXPECT_TRUE(messages.messages.empty());
 }
 
 TEST_F(StartupTest, CancelLeavesTheSettingsFileByteForByte)

@@ -98,6 +98,22 @@ TEST_F(MediaEngineTest, SoundOnlyFileRendersWithoutVideo)
     EXPECT_TRUE(engine.Run());
 }
 
+TEST_F(MediaEngineTest, NameThatIsNotUtf8Renders)
+{
+    const clips::Recipe recipe = clips::MediaKindRecipes().front();
+    QFile source(ClipOrSkip(recipe));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly)) << Shelf().LastError().toStdString();
+    TempFolder folder;
+    // "テスト.avi" in Shift-JIS.
+    const QString path = folder.MakeRawFile("\x83\x65\x83\x58\x83\x67.avi", source.readAll());
+    ASSERT_FALSE(path.isEmpty());
+    MpvMediaEngine engine(&owner_, Headless());
+    ASSERT_TRUE(engine.RenderFile(path));
+    EXPECT_EQ(engine.VideoWidth(), recipe.width);
+    ASSERT_TRUE(engine.Duration());
+    EXPECT_NEAR(*engine.Duration(), recipe.seconds, kDurationSlack);
+}
+
 TEST_F(MediaEngineTest, VideoRectangleFollowsTheWindowsRequests)
 {
     const QString path = Avi();

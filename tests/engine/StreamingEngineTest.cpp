@@ -2,6 +2,7 @@
 // metafiles, played to their end through the event loop.
 #include "EngineTestSupport.h"
 #include "TempFolder.h"
+#include "platform/FileNameBytes.h"
 #include "platform/MpvEngines.h"
 #include "platform/MpvStreamingEngine.h"
 
@@ -165,6 +166,27 @@ TEST_F(StreamingTest, NamesWithSpacesPercentHashAndJapanesePlay)
     ASSERT_TRUE(QFile::copy(clip, odd));
     PlayToTheEnd("file://" + odd);
     ExpectPlayedThrough(176, 144);
+}
+
+TEST_F(StreamingTest, NamesThatAreNotUtf8PlayDirectlyAndThroughAMetafile)
+{
+    const QString clip = RealClip(0);
+    ASSERT_FALSE(clip.isEmpty());
+    QFile source(clip);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    TempFolder folder;
+    // "café.rm" in Latin-1, named by a metafile whose own name, "映画.ram",
+    // is Shift-JIS.
+    const QString french = folder.MakeRawFile("caf\xE9.rm", source.readAll());
+    const QString ram = folder.MakeRawFile("\x89\x66\x89\xE6.ram", "caf\xE9.rm\n");
+    ASSERT_FALSE(french.isEmpty());
+    ASSERT_FALSE(ram.isEmpty());
+    for (const QString& path : {french, ram}) {
+        SCOPED_TRACE(platform::DisplayName(path).toStdString());
+        Renew();
+        PlayToTheEnd("file://" + path);
+        ExpectPlayedThrough(176, 144);
+    }
 }
 
 TEST_F(StreamingTest, BadSourcesStopWithoutOpening)

@@ -14,6 +14,11 @@ public:
     QString MakeFile(const QString& name, long long size = 0) const;
     QString MakeFileWithContent(const QString& name, const QByteArray& content) const;
     QString MakeFolder(const QString& name) const;
+    // The same for a name given as raw bytes (not necessarily UTF-8), inside
+    // the folder `in` (a path as FileNameBytes keeps it; empty: this folder).
+    // The returned path is kept the same way; "" when the file was not made.
+    QString MakeRawFile(const QByteArray& name, const QByteArray& content, const QString& in = QString()) const;
+    QString MakeRawFolder(const QByteArray& name, const QString& in = QString()) const;
 
 private:
     QTemporaryDir dir_;
