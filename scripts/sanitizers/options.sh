@@ -12,7 +12,7 @@ supp="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # unwinder calls into libgcc's frame registry, and mesa's llvmpipe allocates
 # while it holds that registry's lock when it registers JIT code, so the slow
 # unwinder deadlocks the real-window test.
-export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:detect_invalid_pointer_pairs=0:print_suppressions=0:suppressions=$supp/asan.supp"
+export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:print_suppressions=0:suppressions=$supp/asan.supp"
 export LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0:report_objects=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:print_summary=1:suppressions=$supp/ubsan.supp"
 if command -v llvm-symbolizer >/dev/null 2>&1; then
