@@ -14,6 +14,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Pickers.h"
 #include "platform/Pointer.h"
+#include "platform/Profile.h"
 #include "platform/Runtime.h"
 #include "platform/Screen.h"
 #include "players/Vidrolle_2ndM.h"
@@ -326,7 +327,9 @@ void Vidrolle_2ndS::PlaceOnScreen()
 
 void Vidrolle_2ndS::LoadSettings()
 {
-    LoadSettingsInto(state_, SettingsFileName(), ProgramFolder());
+    const QString settings = SettingsFileName();
+    platform::RemoveStaleProfileTemporaries(settings);
+    LoadSettingsInto(state_, settings, ProgramFolder());
 }
 
 void Vidrolle_2ndS::SaveSettings()

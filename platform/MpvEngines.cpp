@@ -5,7 +5,30 @@
 
 #include <QGuiApplication>
 
+#include <malloc.h>
+
 namespace platform {
+
+namespace {
+
+// Every engine is a new mpv instance that starts and ends a dozen threads
+// (demuxer, decoders, outputs) per file. glibc gives threads their own
+// allocation pools, up to eight per core, and memory freed in one of them
+// stays fragmented there: over a long Play all the resident size climbed by
+// several megabytes per hundred files and swung by ten from file to file.
+// Two pools keep it flat; the decoders reuse their frame buffers, so they do
+// not contend for the allocator. A limit the user set is kept.
+void LimitAllocatorPools()
+{
+    static const bool done = [] {
+        if (qEnvironmentVariableIsEmpty("MALLOC_ARENA_MAX") && qEnvironmentVariableIsEmpty("GLIBC_TUNABLES"))
+            mallopt(M_ARENA_MAX, 2);
+        return true;
+    }();
+    (void)done;
+}
+
+} // namespace
 
 MpvOptions DefaultMpvOptions()
 {
@@ -22,6 +45,7 @@ MpvOptions DefaultMpvOptions()
 
 MediaEngineFactory MakeMpvMediaEngineFactory(MpvOptions options)
 {
+    LimitAllocatorPools();
     return [options](QWidget* owner) -> std::unique_ptr<MediaEngine> {
         auto engine = std::make_unique<MpvMediaEngine>(owner, options);
         if (!engine->IsUsable())
@@ -32,6 +56,7 @@ MediaEngineFactory MakeMpvMediaEngineFactory(MpvOptions options)
 
 StreamingEngineFactory MakeMpvStreamingEngineFactory(MpvOptions options)
 {
+    LimitAllocatorPools();
     return [options](QWidget* pictureArea) -> std::unique_ptr<StreamingEngine> {
         auto engine = std::make_unique<MpvStreamingEngine>(pictureArea, options);
         if (!engine->IsUsable())

@@ -14,6 +14,8 @@ namespace platform {
 // real picture and real sound.
 MpvOptions DefaultMpvOptions();
 
+// Making a factory also caps the process's allocation pools (once), since
+// the engines start and end many threads over a long run.
 MediaEngineFactory MakeMpvMediaEngineFactory(MpvOptions options);
 StreamingEngineFactory MakeMpvStreamingEngineFactory(MpvOptions options);
 

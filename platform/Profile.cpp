@@ -5,10 +5,17 @@
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
+#include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <optional>
 #include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -195,6 +202,194 @@ bool HasAny(const QString& text, std::initializer_list<char16_t> characters)
     return false;
 }
 
+// A rewrite goes through a temporary beside the file, named
+// ".<file name>.<writer's pid>.<count>.tmp". The pid in the name tells a
+// temporary left by a killed writer from one a running copy of the program is
+// still busy with, so only the former is ever removed.
+// A name can be taken by a temporary that an earlier process of the same pid
+// left; the next count is tried then.
+constexpr int kNameAttempts = 100;
+
+QByteArray TemporaryName(const QByteArray& baseName)
+{
+    static std::atomic<unsigned> counter{0};
+    return '.' + baseName + '.' + QByteArray::number(qint64(::getpid())) + '.'
+        + QByteArray::number(counter.fetch_add(1)) + ".tmp";
+}
+
+// The pid of a name made by TemporaryName for this file name; 0 for any other name.
+pid_t WriterOfTemporary(QByteArrayView name, const QByteArray& baseName)
+{
+    const QByteArray prefix = '.' + baseName + '.';
+    if (!name.startsWith(prefix) || !name.endsWith(".tmp"))
+        return 0;
+    const QByteArrayView middle = name.sliced(prefix.size(), name.size() - prefix.size() - 4);
+    const qsizetype dot = middle.indexOf('.');
+    if (dot <= 0 || dot == middle.size() - 1)
+        return 0;
+    auto allDigits = [](QByteArrayView digits) {
+        for (const char c : digits)
+            if (c < '0' || c > '9')
+                return false;
+        return !digits.isEmpty() && digits.size() <= 18;
+    };
+    const QByteArrayView pid = middle.first(dot);
+    if (!allDigits(pid) || !allDigits(middle.sliced(dot + 1)))
+        return 0;
+    const qint64 value = pid.toLongLong();
+    return value > 0 && value == pid_t(value) ? pid_t(value) : 0;
+}
+
+bool WriterIsGone(pid_t pid)
+{
+    // EPERM means the process exists but belongs to someone else: keep it.
+    return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+void RemoveStaleTemporaries(int dirFd, const QByteArray& baseName)
+{
+    const int listFd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listFd < 0)
+        return;
+    DIR* dir = ::fdopendir(listFd);
+    if (!dir) {
+        ::close(listFd);
+        return;
+    }
+    std::vector<QByteArray> stale;
+    while (const dirent* entry = ::readdir(dir)) {
+        const pid_t pid = WriterOfTemporary(entry->d_name, baseName);
+        if (pid > 0 && WriterIsGone(pid))
+            stale.emplace_back(entry->d_name);
+    }
+    ::closedir(dir);
+    for (const QByteArray& name : stale)
+        ::unlinkat(dirFd, name.constData(), 0);
+}
+
+bool WriteAll(int fd, const QByteArray& bytes)
+{
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        left -= written;
+    }
+    return ::fsync(fd) == 0;
+}
+
+// The folder and the name of the file a write replaces; a symbolic link is
+// followed, so the link stays and its target gets the new contents.
+struct Target {
+    QByteArray folder;
+    QByteArray baseName;
+};
+
+std::optional<Target> TargetOf(const QString& fileName)
+{
+    QFileInfo info(fileName);
+    if (info.isSymLink())
+        info.setFile(info.canonicalFilePath());
+    if (info.fileName().isEmpty())
+        return std::nullopt;
+    return Target{QFile::encodeName(info.absolutePath()), QFile::encodeName(info.fileName())};
+}
+
+enum class Outcome { Done, Failed, Unsupported };
+
+// The contents go into an unnamed file in the file's own folder, which gets a
+// name only once it is complete and synced, and is then renamed over the
+// file. A writer killed before the link leaves nothing behind; one killed
+// between the link and the rename leaves a temporary that the next write or
+// the next start removes.
+Outcome ReplaceThroughUnnamedFile(int dirFd, const QByteArray& baseName, const QByteArray& bytes,
+                                  const struct stat* existing)
+{
+    const int fd = ::openat(dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) ? Outcome::Unsupported
+                                                                            : Outcome::Failed;
+    if ((existing && ::fchmod(fd, existing->st_mode & 07777) != 0) || !WriteAll(fd, bytes)) {
+        ::close(fd);
+        return Outcome::Failed;
+    }
+    const QByteArray procPath = "/proc/self/fd/" + QByteArray::number(fd);
+    QByteArray temporary;
+    bool linked = false;
+    int linkError = EEXIST;
+    for (int attempt = 0; !linked && linkError == EEXIST && attempt < kNameAttempts; ++attempt) {
+        temporary = TemporaryName(baseName);
+        linked = ::linkat(AT_FDCWD, procPath.constData(), dirFd, temporary.constData(), AT_SYMLINK_FOLLOW) == 0;
+        linkError = errno;
+    }
+    ::close(fd);
+    if (!linked)
+        return linkError == ENOENT ? Outcome::Unsupported : Outcome::Failed; // no /proc
+    if (::renameat(dirFd, temporary.constData(), dirFd, baseName.constData()) != 0) {
+        ::unlinkat(dirFd, temporary.constData(), 0);
+        return Outcome::Failed;
+    }
+    return Outcome::Done;
+}
+
+// Where unnamed files are not supported: a named temporary, then rename.
+bool ReplaceThroughNamedFile(int dirFd, const QByteArray& baseName, const QByteArray& bytes,
+                             const struct stat* existing)
+{
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < kNameAttempts; ++attempt) {
+        temporary = TemporaryName(baseName);
+        fd = ::openat(dirFd, temporary.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0)
+        return false;
+    const bool written = (!existing || ::fchmod(fd, existing->st_mode & 07777) == 0) && WriteAll(fd, bytes);
+    ::close(fd);
+    if (!written || ::renameat(dirFd, temporary.constData(), dirFd, baseName.constData()) != 0) {
+        ::unlinkat(dirFd, temporary.constData(), 0);
+        return false;
+    }
+    return true;
+}
+
+bool ReplaceFile(const QString& fileName, const QByteArray& bytes)
+{
+    const std::optional<Target> target = TargetOf(fileName);
+    if (!target)
+        return false;
+    const int dirFd = ::open(target->folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0)
+        return false;
+
+    bool done = false;
+    struct stat existing {};
+    const bool exists = ::fstatat(dirFd, target->baseName.constData(), &existing, 0) == 0;
+    // A file the user made read-only stays as it is; a replaced file keeps
+    // its permission bits.
+    if (!exists || (S_ISREG(existing.st_mode) && ::faccessat(dirFd, target->baseName.constData(), W_OK, 0) == 0)) {
+        const struct stat* keepBits = exists ? &existing : nullptr;
+        RemoveStaleTemporaries(dirFd, target->baseName);
+        const Outcome outcome = ReplaceThroughUnnamedFile(dirFd, target->baseName, bytes, keepBits);
+        done = outcome == Outcome::Done
+            || (outcome == Outcome::Unsupported
+                && ReplaceThroughNamedFile(dirFd, target->baseName, bytes, keepBits));
+        // The rename itself lasts only once the folder is synced.
+        if (done)
+            ::fsync(dirFd);
+    }
+    ::close(dirFd);
+    return done;
+}
+
 } // namespace
 
 QString GetPrivateProfileString(const QString& section, const QString& key,
@@ -272,14 +467,19 @@ bool WritePrivateProfileString(const QString& section, const QString& key, const
         result += keyLine + lineBreak + content.sliced(after.next);
     }
 
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(result) != result.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return ReplaceFile(fileName, result);
+}
+
+void RemoveStaleProfileTemporaries(const QString& fileName)
+{
+    const std::optional<Target> target = TargetOf(fileName);
+    if (!target)
+        return;
+    const int dirFd = ::open(target->folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0)
+        return;
+    RemoveStaleTemporaries(dirFd, target->baseName);
+    ::close(dirFd);
 }
 
 void SetWriteFailureForTests(std::function<bool(const QString& fileName)> predicate)

@@ -4,10 +4,12 @@
 // reads as the default; at most 255 characters are returned. Writing replaces
 // a present key in its place, appends a new key at the end of its section and
 // creates the file and the section when missing; every write replaces the
-// file atomically (temporary file, then rename), so a crash never leaves half
-// a file. Text is UTF-8; LF, CRLF and bare CR line ends and a UTF-8 byte-order
-// mark are all read. A value's bytes that are not valid UTF-8 (a folder name
-// from an older system) read and write byte for byte (see FileNameBytes.h).
+// file atomically (a complete, synced temporary beside it, then rename), so a
+// crash never leaves half a file, and a temporary left by a killed writer is
+// removed by the next write or start. Text is UTF-8; LF, CRLF and bare CR
+// line ends and a UTF-8 byte-order mark are all read. A value's bytes that
+// are not valid UTF-8 (a folder name from an older system) read and write
+// byte for byte (see FileNameBytes.h).
 #pragma once
 
 #include <QString>
@@ -26,6 +28,12 @@ QString GetPrivateProfileString(const QString& section, const QString& key,
 // the new key alone.
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
                                const QString& fileName);
+
+// Removes the temporaries that writers of this settings file left beside it
+// when they were killed mid-write. A temporary of a writer that is still
+// running (a second copy of the program) is kept. Called at start; every
+// write does it as well.
+void RemoveStaleProfileTemporaries(const QString& fileName);
 
 // For tests: a write to a file for which the predicate returns true fails.
 void SetWriteFailureForTests(std::function<bool(const QString& fileName)> predicate);

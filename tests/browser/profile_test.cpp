@@ -1,10 +1,18 @@
 #include "platform/Profile.h"
 
+#include "ProfileCrashValues.h"
 #include "TempFolder.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <random>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 using platform::GetPrivateProfileString;
@@ -31,6 +39,23 @@ struct WriteFailureScope {
     }
     ~WriteFailureScope() { platform::SetWriteFailureForTests({}); }
 };
+
+QStringList EntriesOf(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+// The pid of a process that has ended and been reaped.
+pid_t GonePid()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return child;
+}
 
 } // namespace
 
@@ -196,4 +221,96 @@ TEST(Profile, ReadOnlyFolderAndFileFailWithoutDamage)
     EXPECT_FALSE(WritePrivateProfileString("S", "k", "new", unreadable));
     ::chmod(QFile::encodeName(unreadable).constData(), 0600);
     EXPECT_EQ(Contents(unreadable), original);
+}
+
+TEST(Profile, ReplacingKeepsTheLinkAndThePermissionBits)
+{
+    TempFolder dir;
+    const QString target = dir.MakeFileWithContent("real.ini", "[S]\nk=old\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0600), 0);
+    const QString link = dir.FilePath("link.ini");
+    ASSERT_EQ(::symlink("real.ini", QFile::encodeName(link).constData()), 0);
+
+    ASSERT_TRUE(WritePrivateProfileString("S", "k", "new", link));
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), target);
+    EXPECT_EQ(Contents(target), "[S]\nk=new\n");
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_EQ(EntriesOf(dir.Path()).join(u' ').toStdString(), "link.ini real.ini");
+}
+
+TEST(Profile, TemporariesOfGoneWritersAreRemovedAndOthersKept)
+{
+    TempFolder dir;
+    const QString file = dir.MakeFileWithContent("s.ini", "[S]\nk=old\n");
+    const QString gone = QString::number(GonePid());
+    const QString running = QString::number(::getpid());
+    const QStringList kept = {".other.ini." + gone + ".0.tmp", ".s.ini." + running + ".0.tmp",
+                              ".s.ini.x.0.tmp", "s.ini.bak", "s.ini"};
+    auto leaveTemporaries = [&] {
+        for (const QString& name : kept + QStringList{".s.ini." + gone + ".0.tmp", ".s.ini." + gone + ".7.tmp"})
+            if (!QFile::exists(dir.FilePath(name)))
+                dir.MakeFileWithContent(name, "half");
+    };
+    QStringList expected = kept;
+    expected.sort();
+
+    // Both the start of the program and every write clear them.
+    leaveTemporaries();
+    platform::RemoveStaleProfileTemporaries(file);
+    EXPECT_EQ(EntriesOf(dir.Path()).join(u' ').toStdString(), expected.join(u' ').toStdString());
+    leaveTemporaries();
+    ASSERT_TRUE(WritePrivateProfileString("S", "k", "new", file));
+    EXPECT_EQ(EntriesOf(dir.Path()).join(u' ').toStdString(), expected.join(u' ').toStdString());
+    EXPECT_EQ(Contents(file), "[S]\nk=new\n");
+}
+
+TEST(Profile, KilledWriterLeavesOldOrNewContentsAndNoTemporary)
+{
+    // On a disk every write waits tens of milliseconds for its sync, which
+    // the kills do not need; memory-backed /dev/shm keeps 200 rounds quick.
+    const QString shm = QStringLiteral("/dev/shm");
+    const QFileInfo shmInfo(shm);
+    QTemporaryDir dir(shmInfo.isDir() && shmInfo.isWritable() ? shm + "/profile-crash-XXXXXX"
+                                                              : QDir::tempPath() + "/profile-crash-XXXXXX");
+    ASSERT_TRUE(dir.isValid());
+    const QString file = dir.filePath("s.ini");
+    {
+        QFile initial(file);
+        ASSERT_TRUE(initial.open(QIODevice::WriteOnly));
+        initial.write(CrashContents(0));
+    }
+    QProcess writers;
+    writers.start(PROFILE_WRITER, {file});
+    ASSERT_TRUE(writers.waitForStarted(30000));
+    auto readLine = [&writers]() -> QByteArray {
+        while (!writers.canReadLine())
+            if (!writers.waitForReadyRead(30000))
+                return {};
+        return writers.readLine().trimmed();
+    };
+
+    std::mt19937 random(20240611);
+    std::uniform_int_distribution<int> delayMicroseconds(0, 2000);
+    for (int round = 0; round < 200; ++round) {
+        writers.write("\n");
+        bool isNumber = false;
+        const pid_t writer = pid_t(readLine().toInt(&isNumber));
+        ASSERT_TRUE(isNumber && writer > 0) << round;
+        // Killed while it writes, at a random moment past its first write.
+        std::this_thread::sleep_for(std::chrono::microseconds(delayMicroseconds(random)));
+        ASSERT_EQ(::kill(writer, SIGKILL), 0) << round;
+        ASSERT_EQ(readLine(), "gone " + QByteArray::number(SIGKILL)) << round;
+
+        // What the program does when it starts again.
+        platform::RemoveStaleProfileTemporaries(file);
+        const QByteArray now = Contents(file);
+        ASSERT_TRUE(now == CrashContents(0) || now == CrashContents(1)) << round << ": " << now.left(40).toStdString();
+        const QString value = GetPrivateProfileString(kCrashSection, kCrashKey, "<default>", file);
+        ASSERT_EQ(value, CrashValue(now == CrashContents(0) ? 0 : 1).left(255)) << round;
+        ASSERT_EQ(EntriesOf(dir.path()).join(u' ').toStdString(), "s.ini") << round;
+    }
+    writers.closeWriteChannel();
+    EXPECT_TRUE(writers.waitForFinished(30000));
 }
