@@ -10,6 +10,7 @@
 #include "FuzzSupport.h"
 #include "platform/Runtime.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 #include <cfloat>
@@ -24,9 +25,13 @@ QString Show(double value) { return QString::number(value, 'g', 17); }
 
 bool Matches(const char* pattern, const QString& text)
 {
-    return QRegularExpression(QRegularExpression::anchoredPattern(QString::fromLatin1(pattern)))
-        .match(text)
-        .hasMatch();
+    // Compiled once per pattern: the patterns are a handful of literals.
+    static QHash<const char*, QRegularExpression> compiled;
+    auto found = compiled.find(pattern);
+    if (found == compiled.end())
+        found = compiled.insert(pattern, QRegularExpression(QRegularExpression::anchoredPattern(
+                                             QString::fromLatin1(pattern))));
+    return found->match(text).hasMatch();
 }
 
 double ReadBack(const QString& text, const char* format, double value)
