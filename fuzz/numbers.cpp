@@ -81,7 +81,7 @@ void CheckFormats(double value)
     FUZZ_CHECK(Matches("-?([1-9][0-9]*)?\\.[0-9]", one), one + u' ' + Show(value));
     FUZZ_CHECK(!one.startsWith(u'-') || value < 0, one + u' ' + Show(value));
     const double oneBack = ReadBack(one, "FormatOneDecimal", value);
-    FUZZ_CHECK(std::fabs(oneBack - value) <= std::max(0.0500000001, std::fabs(value) * 1e-15), one + u' ' + Show(value));
+    FUZZ_CHECK(std::fabs(oneBack - value) <= 0.05 + std::fabs(value) * 1e-15, one + u' ' + Show(value));
 
     const QString grouped = FormatGrouped(value);
     FUZZ_CHECK(Matches("-?[1-9][0-9]{0,2}(,[0-9]{3})*|0", grouped), grouped + u' ' + Show(value));
@@ -89,7 +89,7 @@ void CheckFormats(double value)
 
     const QString key = FormatSortKey(value);
     const double keyBack = ReadBack(key, "FormatSortKey", value);
-    FUZZ_CHECK(std::fabs(keyBack - value) <= std::max(0.5e-10, std::fabs(value) * 1e-15), key + u' ' + Show(value));
+    FUZZ_CHECK(std::fabs(keyBack - value) <= 0.5e-10 + std::fabs(value) * 1e-15, key + u' ' + Show(value));
     if (value >= 0 && value < 1e20)
         FUZZ_CHECK(Matches("[0-9]{20}\\.[0-9]{10}", key), key + u' ' + Show(value));
 }

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include <optional>
 #include <vector>
@@ -191,6 +192,15 @@ QString CappedValue(const QString& value)
     return value.left(length);
 }
 
+// A byte-order mark at the start of a value is a character of the value:
+// fromUtf8 would drop it, and the blanks behind it, shown then, would be
+// trimmed away when the value is written back and read again.
+QString DecodeValue(const QByteArray& bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
 bool HasAny(const QString& text, std::initializer_list<char16_t> characters)
 {
     for (const char16_t c : characters)
@@ -219,7 +229,7 @@ QString GetPrivateProfileString(const QString& section, const QString& key,
     const qsizetype nul = value.indexOf('\0');
     if (nul >= 0)
         value = TrimBlanks(QByteArrayView(value).first(nul));
-    return CappedValue(QString::fromUtf8(value));
+    return CappedValue(DecodeValue(value));
 }
 
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,

@@ -49,6 +49,16 @@ TEST(Profile, ReadsTrimmedValuesWithoutRegardToCase)
     EXPECT_EQ(Read("Path", dir.FilePath("none.ini")), "<default>");
 }
 
+TEST(Profile, AValueStartingWithAByteOrderMarkKeepsItAndReadsTheSameAfterAWrite)
+{
+    TempFolder dir;
+    const QString file = dir.MakeFileWithContent("a.ini", "[S]\nk=\xEF\xBB\xBF v\n");
+    const QString value = Read("k", file, "S");
+    EXPECT_EQ(value, QStringLiteral("\uFEFF v"));
+    ASSERT_TRUE(WritePrivateProfileString("S", "k", value, file));
+    EXPECT_EQ(Read("k", file, "S"), value);
+}
+
 TEST(Profile, ReturnsAtMost255Characters)
 {
     TempFolder dir;
