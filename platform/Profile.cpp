@@ -194,10 +194,13 @@ QString CappedValue(const QString& value)
 
 // A byte-order mark at the start of a value is a character of the value:
 // fromUtf8 would drop it, and the blanks behind it, shown then, would be
-// trimmed away when the value is written back and read again.
+// trimmed away when the value is written back and read again. Stateless: a
+// sequence cut short at the end is a replacement character, as everywhere
+// else, not dropped.
 QString DecodeValue(const QByteArray& bytes)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
     return decoder.decode(bytes);
 }
 

@@ -49,14 +49,16 @@ TEST(Profile, ReadsTrimmedValuesWithoutRegardToCase)
     EXPECT_EQ(Read("Path", dir.FilePath("none.ini")), "<default>");
 }
 
-TEST(Profile, AValueStartingWithAByteOrderMarkKeepsItAndReadsTheSameAfterAWrite)
+TEST(Profile, ValuesDecodeAsTheyStandAndReadTheSameAfterAWrite)
 {
     TempFolder dir;
-    const QString file = dir.MakeFileWithContent("a.ini", "[S]\nk=\xEF\xBB\xBF v\n");
+    const QString file = dir.MakeFileWithContent("a.ini", "[S]\nk=\xEF\xBB\xBF v\ncut=v \xD3\n");
     const QString value = Read("k", file, "S");
     EXPECT_EQ(value, QStringLiteral("\uFEFF v"));
     ASSERT_TRUE(WritePrivateProfileString("S", "k", value, file));
     EXPECT_EQ(Read("k", file, "S"), value);
+    // A sequence cut short at the end stays a replacement character.
+    EXPECT_EQ(Read("cut", file, "S"), QStringLiteral("v \uFFFD"));
 }
 
 TEST(Profile, ReturnsAtMost255Characters)
