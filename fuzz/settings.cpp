@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 
 #include <vector>
@@ -94,7 +95,10 @@ QString ExpectedValue(const QString& value)
         bytes.remove(0, 1);
     while (!bytes.isEmpty() && (bytes.back() == ' ' || bytes.back() == '\t'))
         bytes.chop(1);
-    QString text = QString::fromUtf8(bytes);
+    // Decoded as the reader decodes: a byte-order mark is a character.
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
     if (text.size() > 255)
         text.truncate(text[254].isHighSurrogate() ? 254 : 255);
     return text;
