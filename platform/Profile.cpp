@@ -175,9 +175,15 @@ std::optional<QByteArray> ReadWholeFile(const QString& fileName)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    if (file.size() > kMaxFileSize)
+    const qint64 size = file.size();
+    if (size > kMaxFileSize)
         return std::nullopt;
-    QByteArray content = file.read(kMaxFileSize + 1);
+    // read() sets aside all it is asked for before reading, so ask for the
+    // file's size (and one byte more, to notice a file that grew) rather
+    // than the limit; only a file that did grow is read on to the limit.
+    QByteArray content = file.read(size + 1);
+    if (content.size() > size)
+        content += file.read(kMaxFileSize + 1 - content.size());
     if (content.size() > kMaxFileSize || file.error() != QFileDevice::NoError)
         return std::nullopt;
     return content;

@@ -7,6 +7,7 @@
 #include <cfloat>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 namespace platform {
 
@@ -161,6 +162,9 @@ QString NumberText(float value)
         return QStringLiteral(" NaN");
     if (std::isinf(value))
         return value < 0 ? QStringLiteral("-Inf") : QStringLiteral(" Inf");
+    // A negative zero is zero and takes the blank of zero, not "-0".
+    if (value == 0)
+        value = 0;
     // %G gives seven significant digits without trailing zeros and switches
     // to an exponent for very large and very small values, as a float's text
     // should.
@@ -236,6 +240,10 @@ QString FormatSortKey(double value)
 {
     if (!std::isfinite(value))
         return {};
+    // The key has no sign: a negative zero would print as "-0...", which
+    // orders before every other key.
+    if (value == 0)
+        value = 0;
     // 31 = twenty digits, the point and ten digits; larger values simply
     // take more digits.
     return Printf("%0*.10f", 31, value);
@@ -247,13 +255,17 @@ double DateSerial(int year, int month, int day)
 {
     // Months and days outside their ranges roll over into the neighbouring
     // months and years (month 13 is January of the next year).
-    const long long monthIndex = (long long)year * 12 + (month - 1);
+    // Counted in 64 bits: the extreme months and days of 32-bit arguments
+    // overflow an int.
+    const long long monthIndex = (long long)year * 12 + ((long long)month - 1);
     const long long wholeYear = monthIndex >= 0 ? monthIndex / 12 : -((-monthIndex + 11) / 12);
     const int monthOfYear = int(monthIndex - wholeYear * 12) + 1;
+    if (wholeYear < std::numeric_limits<int>::min() || wholeYear > std::numeric_limits<int>::max())
+        return 0;
     const QDate first(int(wholeYear), monthOfYear, 1);
     if (!first.isValid())
         return 0;
-    return double(first.toJulianDay() - kDayZero.toJulianDay() + (day - 1));
+    return double(first.toJulianDay() - kDayZero.toJulianDay() + ((long long)day - 1));
 }
 
 double DateValue(const QDate& date)

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
   libmpv-dev mpv ffmpeg
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang-14 libclang-rt-14-dev
   fonts-noto-cjk
   xvfb xauth x11-utils xdotool imagemagick
 )

@@ -74,6 +74,24 @@ TEST(Profile, ReadsTrimmedValuesWithoutRegardToCase)
     EXPECT_EQ(Read("Path", dir.FilePath("none.ini")), "<default>");
 }
 
+TEST(Profile, ValuesDecodeAsTheyStandAndReadTheSameAfterAWrite)
+{
+    TempFolder dir;
+    const QString file = dir.MakeFileWithContent("a.ini", "[S]\nk=\xEF\xBB\xBF v\ncut=v \xD3\n");
+    const QString value = Read("k", file, "S");
+    EXPECT_EQ(value, QStringLiteral("\uFEFF v"));
+    ASSERT_TRUE(WritePrivateProfileString("S", "k", value, file));
+    EXPECT_EQ(Read("k", file, "S"), value);
+    // A sequence cut short at the end is kept as its byte, not dropped with
+    // the blank before it, and writes back as that byte.
+    const QString cut = Read("cut", file, "S");
+    EXPECT_EQ(cut, QStringLiteral("v ") + QChar(0xDCD3));
+    ASSERT_TRUE(WritePrivateProfileString("S", "again", cut, file));
+    QFile written(file);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().endsWith("again=v \xD3\n"));
+}
+
 TEST(Profile, ReturnsAtMost255Characters)
 {
     TempFolder dir;

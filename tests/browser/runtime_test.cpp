@@ -1,6 +1,7 @@
 #include "platform/Runtime.h"
 
 #include <QLocale>
+#include <climits>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -136,6 +137,12 @@ TEST(Formats, SortKeyWidthAndOrder)
     EXPECT_LT(FormatSortKey(12), FormatSortKey(980));
 }
 
+TEST(Formats, NegativeZeroIsWrittenAsZero)
+{
+    EXPECT_EQ(NumberText(-0.0f), " 0");
+    EXPECT_EQ(FormatSortKey(-0.0), "00000000000000000000.0000000000");
+}
+
 TEST(Dates, DayCountsFromDayZero)
 {
     EXPECT_EQ(DateSerial(1899, 12, 30), 0);
@@ -143,6 +150,10 @@ TEST(Dates, DayCountsFromDayZero)
     EXPECT_EQ(DateSerial(2007, 10, 3), 39358);
     EXPECT_EQ(DateSerial(2007, 13, 1), DateSerial(2008, 1, 1));
     EXPECT_EQ(DateSerial(2008, 3, 0), DateSerial(2008, 2, 29));
+    // The extreme months and days of 32-bit arguments still roll over.
+    EXPECT_EQ(DateSerial(2000, INT_MIN, 1), DateSerial(2000 - 178956971, 4, 1));
+    EXPECT_EQ(DateSerial(2000, 1, INT_MIN), DateSerial(2000, 1, 1) + double(INT_MIN) - 1);
+    EXPECT_EQ(DateSerial(INT_MAX, 13, 1), 0);
     EXPECT_EQ(DateValue(QDate(2007, 10, 3)), 39358);
     EXPECT_EQ(DateValue(QDate()), 0);
     EXPECT_EQ(DateOf(39358), QDate(2007, 10, 3));

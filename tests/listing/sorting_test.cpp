@@ -111,15 +111,15 @@ TEST(SortListView, NegativesComeFirstAndNonNumbersBeforeEverything)
     platform::ReportListView list;
     AddColumns(list);
     const std::vector<Row> rows{{"seven", "7", ""}, {"minus5", "-5", ""}, {"zero", "0", ""},
-                                {"text", "n/a", ""}, {"minus100", "-100", ""}};
+                                {"text", "n/a", ""}, {"minus100", "-100", ""}, {"minus0", "-0", ""}};
     Fill(list, rows);
 
     SortListView(list, 2, SortKindNumber, kTrue);
-    EXPECT_EQ(Names(list), (QStringList{"text", "minus100", "minus5", "zero", "seven"}));
+    EXPECT_EQ(Names(list), (QStringList{"text", "minus100", "minus5", "zero", "minus0", "seven"}));
     ExpectCellsIntact(list, rows);
 
     SortListView(list, 2, SortKindNumber, kFalse);
-    EXPECT_EQ(Names(list), (QStringList{"seven", "zero", "minus5", "minus100", "text"}));
+    EXPECT_EQ(Names(list), (QStringList{"seven", "zero", "minus0", "minus5", "minus100", "text"}));
 }
 
 TEST(SortListView, DatesSortChronologicallyWhateverTheShortDateFormat)
