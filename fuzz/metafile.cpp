@@ -11,12 +11,16 @@
 // comes out is either an error, an existing local file that is no metafile,
 // or an address of one of the network schemes.
 #include "FuzzSupport.h"
+#include "platform/FileNameBytes.h"
 #include "platform/RamFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -38,7 +42,8 @@ QString SafeName(QByteArray name)
     }
     if (name.isEmpty() || name == "beyond.rm")
         name = "x";
-    return QString::fromUtf8(folder + name.left(64));
+    // Byte for byte, as the reader keeps names that are not valid UTF-8.
+    return platform::NameFromBytes(folder + name.left(64));
 }
 
 void MakeTree(const QList<QByteArray>& lines)
@@ -55,9 +60,13 @@ void MakeTree(const QList<QByteArray>& lines)
     const auto flush = [&] {
         if (!any)
             return;
-        QFile file(g_root + u'/' + name);
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            file.write(content);
+        const QByteArray path = platform::NameToBytes(QString(g_root + u'/' + name));
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            if (::write(fd, content.constData(), static_cast<size_t>(content.size())) < 0)
+                std::abort();
+            ::close(fd);
+        }
         content.clear();
     };
     for (qsizetype i = 1; i < lines.size(); ++i) {
@@ -67,7 +76,9 @@ void MakeTree(const QList<QByteArray>& lines)
             const QByteArray spec = line.sliced(3);
             const qsizetype arrow = spec.indexOf(" -> ");
             if (arrow >= 0) {
-                QFile::link(SafeName(spec.sliced(arrow + 4)), g_root + u'/' + SafeName(spec.first(arrow)));
+                const QByteArray to = platform::NameToBytes(SafeName(spec.sliced(arrow + 4)));
+                const QByteArray from = platform::NameToBytes(QString(g_root + u'/' + SafeName(spec.first(arrow))));
+                (void)::symlink(to.constData(), from.constData());
                 any = false;
             } else {
                 name = SafeName(spec);
@@ -112,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QDir::setCurrent(g_root);
     QByteArray source = lines.value(0);
     source.replace("beyond", "bey0nd");
-    const QString sourceText = QString::fromUtf8(source);
+    const QString sourceText = platform::NameFromBytes(source);
 
     const platform::SourceResult result = platform::ResolveSource(sourceText);
     const QString what = QStringLiteral("source \"%1\"").arg(sourceText);
@@ -128,9 +139,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     FUZZ_CHECK(target.location.startsWith(u'/'), what + QStringLiteral(" gave ") + target.location);
-    FUZZ_CHECK(QFileInfo(target.location).isFile(), what + QStringLiteral(" gave ") + target.location);
+    FUZZ_CHECK(platform::IsRegularFile(target.location), what + QStringLiteral(" gave ") + target.location);
     FUZZ_CHECK(!platform::IsRamFileName(target.location), what + QStringLiteral(" gave ") + target.location);
-    FUZZ_CHECK(QFileInfo(target.location).fileName() != QStringLiteral("beyond.rm"),
+    FUZZ_CHECK(target.location.section(u'/', -1) != QStringLiteral("beyond.rm"),
                what + QStringLiteral(" read past the limit"));
     return 0;
 }

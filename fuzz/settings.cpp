@@ -8,6 +8,7 @@
 // unchanged, an accepted one must read back its (trimmed, capped) value and
 // leave every other key as it was.
 #include "FuzzSupport.h"
+#include "platform/FileNameBytes.h"
 #include "platform/Profile.h"
 
 #include <QDir>
@@ -95,10 +96,8 @@ QString ExpectedValue(const QString& value)
         bytes.remove(0, 1);
     while (!bytes.isEmpty() && (bytes.back() == ' ' || bytes.back() == '\t'))
         bytes.chop(1);
-    // Decoded as the reader decodes: a byte-order mark is a character.
-    QStringDecoder decoder(QStringDecoder::Utf8,
-                           QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
-    QString text = decoder.decode(bytes);
+    // Decoded as the reader decodes: byte for byte, a byte-order mark kept.
+    QString text = platform::NameFromBytes(bytes);
     if (text.size() > 255)
         text.truncate(text[254].isHighSurrogate() ? 254 : 255);
     return text;
