@@ -11,6 +11,9 @@
 #include <QThread>
 
 #include <functional>
+#include <string>
+
+#include <gtest/gtest.h>
 
 namespace enginetest {
 
@@ -65,6 +68,17 @@ inline std::string TestName(const QString& fileName)
             c = '_';
     }
     return name;
+}
+
+// The two engines a transport case runs through: the scripted stand-in and
+// libmpv. Named for gtest, so a failure says which engine differed.
+enum class EngineKind { Scripted, Mpv };
+
+inline auto BothEngines() { return ::testing::Values(EngineKind::Scripted, EngineKind::Mpv); }
+
+inline std::string EngineName(const ::testing::TestParamInfo<EngineKind>& info)
+{
+    return info.param == EngineKind::Scripted ? "Scripted" : "Mpv";
 }
 
 } // namespace enginetest

@@ -30,9 +30,9 @@
 
 namespace {
 
-constexpr double kClipSeconds = 40.0;
+using enginetest::EngineKind;
 
-enum class EngineKind { Scripted, Mpv };
+constexpr double kClipSeconds = 40.0;
 
 // What differs between the engines: how the window gets one, the file it
 // plays, and how time passes for it.
@@ -270,11 +270,6 @@ TEST_P(MediaTransport, EveryWayOfClosingSaysWhetherTheRunStops)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEngines, MediaTransport,
-                         ::testing::Values(EngineKind::Scripted, EngineKind::Mpv),
-                         [](const auto& param) {
-                             return param.param == EngineKind::Scripted ? std::string("Scripted")
-                                                                        : std::string("Mpv");
-                         });
+INSTANTIATE_TEST_SUITE_P(BothEngines, MediaTransport, enginetest::BothEngines(), enginetest::EngineName);
 
 } // namespace

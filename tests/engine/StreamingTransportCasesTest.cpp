@@ -24,9 +24,9 @@
 
 namespace {
 
-constexpr double kClipSeconds = 4.0;
+using enginetest::EngineKind;
 
-enum class EngineKind { Scripted, Mpv };
+constexpr double kClipSeconds = 4.0;
 
 class Rig {
 public:
@@ -212,11 +212,6 @@ TEST_P(StreamingTransport, KeysCloseWithOrWithoutAStopRequest)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEngines, StreamingTransport,
-                         ::testing::Values(EngineKind::Scripted, EngineKind::Mpv),
-                         [](const auto& param) {
-                             return param.param == EngineKind::Scripted ? std::string("Scripted")
-                                                                         : std::string("Mpv");
-                         });
+INSTANTIATE_TEST_SUITE_P(BothEngines, StreamingTransport, enginetest::BothEngines(), enginetest::EngineName);
 
 } // namespace
