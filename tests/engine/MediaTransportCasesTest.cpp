@@ -9,6 +9,10 @@
 // seconds. While playing, the real position moves on by itself: a playing
 // case bounds the position by the time the step took, which the scripted
 // engine (where no time passes) meets exactly.
+//
+// Cases no generated clip can give stay with the scripted engine alone, in
+// tests/media: a duration of 25 hours or more, a clip shorter than the
+// slider's range, a file that renders but reads no duration.
 #include "players/Vidrolle_2ndM.h"
 
 #include "EngineTestSupport.h"
