@@ -10,8 +10,13 @@
 #include <QString>
 
 #include <cstdint>
+#include <filesystem>
+#include <string>
+#include <system_error>
 #include <cstdio>
 #include <cstdlib>
+
+#include <stdlib.h>
 
 namespace fuzz {
 
@@ -39,13 +44,40 @@ inline QLocale LocaleFor(uint8_t choice)
     return locales[choice % (sizeof locales / sizeof locales[0])];
 }
 
-// A scratch folder in memory where there is one: the settings writer syncs
-// every file it replaces, which would be slow on a disk.
-inline QString ScratchTemplate(const char* name)
-{
-    const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
-    return base + QStringLiteral("/vidrolle-fuzz-") + QString::fromLatin1(name) + QStringLiteral("-XXXXXX");
-}
+// A scratch folder, in memory where there is one: the settings writer syncs
+// every file it replaces, which would be slow on a disk. Made and removed
+// without Qt, byte for byte: the folder may hold names that are not valid
+// UTF-8, and it is removed at exit, when Qt's own globals may already be gone.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const char* name)
+    {
+        const std::filesystem::path base = std::filesystem::is_directory("/dev/shm")
+                                               ? std::filesystem::path("/dev/shm")
+                                               : std::filesystem::temp_directory_path();
+        std::string pattern = (base / ("vidrolle-fuzz-" + std::string(name) + "-XXXXXX")).string();
+        if (!::mkdtemp(pattern.data()))
+            std::abort();
+        path_ = pattern;
+    }
+    ~ScratchFolder() { Empty(path_, /*keepFolder=*/false); }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    QString Path() const { return QString::fromStdString(path_.string()); }
+
+    // Removes everything below `folder` (and the folder itself unless kept).
+    static void Empty(const std::filesystem::path& folder, bool keepFolder)
+    {
+        std::error_code error;
+        std::filesystem::remove_all(folder, error);
+        if (keepFolder)
+            std::filesystem::create_directories(folder, error);
+    }
+
+private:
+    std::filesystem::path path_;
+};
 
 // The input as lines split at LF, at most `limit` of them.
 inline QList<QByteArray> Lines(const uint8_t* data, size_t size, qsizetype limit)

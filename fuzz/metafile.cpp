@@ -17,7 +17,6 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -48,7 +47,8 @@ QString SafeName(QByteArray name)
 
 void MakeTree(const QList<QByteArray>& lines)
 {
-    QDir(g_root).removeRecursively();
+    // Byte for byte: an earlier input may have left names that are not UTF-8.
+    fuzz::ScratchFolder::Empty(platform::NameToBytes(g_root).toStdString(), /*keepFolder=*/true);
     QDir().mkpath(g_root + QStringLiteral("/sub"));
     QFile beyond(g_root + QStringLiteral("/beyond.rm"));
     if (!beyond.open(QIODevice::WriteOnly))
@@ -106,10 +106,8 @@ void MakeTree(const QList<QByteArray>& lines)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    static QTemporaryDir dir(fuzz::ScratchTemplate("metafile"));
-    if (!dir.isValid())
-        std::abort();
-    g_root = dir.filePath(QStringLiteral("tree"));
+    static fuzz::ScratchFolder dir("metafile");
+    g_root = dir.Path() + QStringLiteral("/tree");
     QDir().mkpath(g_root);
     // Relative sources start from the tree.
     QDir::setCurrent(g_root);

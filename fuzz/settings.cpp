@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QStringDecoder>
-#include <QTemporaryDir>
 
 #include <vector>
 
@@ -118,10 +117,8 @@ bool Refusable(const QString& section, const QString& key, const QString& value)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    static QTemporaryDir dir(fuzz::ScratchTemplate("settings"));
-    if (!dir.isValid())
-        std::abort();
-    g_fileName = dir.filePath(QStringLiteral("Vidrolle_2nd.ini"));
+    static fuzz::ScratchFolder dir("settings");
+    g_fileName = dir.Path() + QStringLiteral("/Vidrolle_2nd.ini");
     return 0;
 }
 
