@@ -102,9 +102,12 @@ QByteArrayView TextOf(const QByteArray& content, const Line& line)
     return QByteArrayView(content).sliced(line.begin, line.end - line.begin);
 }
 
+// Names are read byte for byte, as values are: fromUtf8 would drop a
+// byte-order mark at the start of a name, so a name written with one could
+// never be found again.
 bool SameName(const QByteArray& bytes, const QString& name)
 {
-    return QString::fromUtf8(bytes).compare(name, Qt::CaseInsensitive) == 0;
+    return NameFromBytes(bytes).compare(name, Qt::CaseInsensitive) == 0;
 }
 
 // The section name of a header line "[name]"; nullopt for other lines.
@@ -451,7 +454,7 @@ bool WritePrivateProfileString(const QString& section, const QString& key, const
 
     const QByteArray lineBreak = LineBreakOf(content);
     const QByteArray valueBytes = NameToBytes(value);
-    const QByteArray keyLine = keyName.toUtf8() + '=' + valueBytes;
+    const QByteArray keyLine = NameToBytes(keyName) + '=' + valueBytes;
     const std::vector<Line> lines = SplitLines(content);
     const Found found = Find(content, lines, sectionName, keyName);
 
@@ -460,7 +463,7 @@ bool WritePrivateProfileString(const QString& section, const QString& key, const
         result = content;
         if (!result.isEmpty() && !result.endsWith('\n') && !result.endsWith('\r'))
             result += lineBreak;
-        result += '[' + sectionName.toUtf8() + ']' + lineBreak + keyLine + lineBreak;
+        result += '[' + NameToBytes(sectionName) + ']' + lineBreak + keyLine + lineBreak;
     } else if (found.keyLine) {
         // Everything up to and including "=" stays as it was written.
         const Line& line = lines[*found.keyLine];

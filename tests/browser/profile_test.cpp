@@ -76,6 +76,17 @@ TEST(Profile, ReadsTrimmedValuesWithoutRegardToCase)
 
 TEST(Profile, ValuesDecodeAsTheyStandAndReadTheSameAfterAWrite)
 {
+    // Names too: one that starts with a byte-order mark is found again.
+    {
+        TempFolder names;
+        const QString file = names.FilePath("n.ini");
+        const QString key = QStringLiteral("\uFEFF\u0011Key");
+        const QString section = QStringLiteral("Sec\u0010tion");
+        ASSERT_TRUE(WritePrivateProfileString(section, key, "v", file));
+        EXPECT_EQ(platform::GetPrivateProfileString(section, key, "<none>", file), "v");
+        EXPECT_EQ(platform::GetPrivateProfileString(section, "\u0011Key", "<none>", file), "<none>");
+    }
+
     TempFolder dir;
     const QString file = dir.MakeFileWithContent("a.ini", "[S]\nk=\xEF\xBB\xBF v\ncut=v \xD3\n");
     const QString value = Read("k", file, "S");
