@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,6 +54,12 @@ Surroundings ProbeSurroundings(const QString& programFolder)
     s.programFolderWritable = ::access(folder.constData(), W_OK) == 0;
     s.configHome = NameFromBytes(qgetenv("XDG_CONFIG_HOME"));
     s.homeFolder = NameFromBytes(qgetenv("HOME"));
+    // Without HOME the account's own home folder is the user's home.
+    if (s.homeFolder.isEmpty()) {
+        const passwd* account = ::getpwuid(::getuid());
+        if (account && account->pw_dir)
+            s.homeFolder = NameFromBytes(QByteArray(account->pw_dir));
+    }
     // Only an installed program needs these; a portable copy is spared the
     // look-up of the desktop's folder names.
     if (!s.settingsFileBesideProgram && !s.programFolderWritable) {
