@@ -329,12 +329,12 @@ void Vidrolle_2ndS::LoadSettings()
 {
     const QString settings = SettingsFileName();
     platform::RemoveStaleProfileTemporaries(settings);
-    LoadSettingsInto(state_, settings, ProgramFolder());
+    LoadSettingsInto(state_, settings, DefaultFolder());
 }
 
-void Vidrolle_2ndS::SaveSettings()
+SettingsSaved Vidrolle_2ndS::SaveSettings()
 {
-    SaveSettingsFrom(state_, Dir1->Path(), Combo_Kind->currentText(), Cmb_Bairitu->currentText(),
+    return SaveSettingsFrom(state_, Dir1->Path(), Combo_Kind->currentText(), Cmb_Bairitu->currentText(),
                      SettingsFileName());
 }
 

@@ -7,6 +7,7 @@
 
 #include "app/shared/ExitPictures.h"
 #include "app/shared/PlayState.h"
+#include "app/shared/Vidrolle_2nd_b.h"
 #include "platform/MediaEngine.h"
 #include "platform/StreamingEngine.h"
 
@@ -57,7 +58,7 @@ public:
 
     // Settings file
     void LoadSettings();
-    void SaveSettings();
+    SettingsSaved SaveSettings();
 
     // Buttons of the window: Initialize each when `init`, otherwise enable or
     // disable each by `enable`.

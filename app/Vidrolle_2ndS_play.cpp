@@ -5,9 +5,11 @@
 // play state and learns of a user stop through StopRequested.
 #include "app/Vidrolle_2ndS.h"
 
+#include "app/shared/AppTexts.h"
 #include "app/shared/Shuffle.h"
 #include "app/shared/Vidrolle_2nd_b.h"
 #include "platform/ListView.h"
+#include "platform/MessageBox.h"
 #include "platform/OpenUrl.h"
 #include "platform/Pickers.h"
 #include "platform/Pointer.h"
@@ -237,7 +239,12 @@ void Vidrolle_2ndS::ListV_DblClick()
 
 void Vidrolle_2ndS::Cmd_End_Click()
 {
-    SaveSettings();
+    // The program still ends, but the user learns that this time's options
+    // are lost and why.
+    const SettingsSaved saved = SaveSettings();
+    if (!saved.saved)
+        platform::MsgBox(SaveFailedText(SettingsFileName(), saved.reason), QString::fromUtf8(kSaveFailedTitle),
+                         platform::MsgButtons::Ok, platform::MsgIcon::Critical);
     close();
     EndProgram();
 }

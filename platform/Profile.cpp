@@ -424,11 +424,17 @@ QString GetPrivateProfileString(const QString& section, const QString& key,
     return CappedValue(NameFromBytes(value));
 }
 
-bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
-                               const QString& fileName)
+namespace {
+
+thread_local int lastWriteError = 0;
+
+bool WriteProfileString(const QString& section, const QString& key, const QString& value,
+                        const QString& fileName)
 {
-    if (WriteFailurePredicate() && WriteFailurePredicate()(fileName))
+    if (WriteFailurePredicate() && WriteFailurePredicate()(fileName)) {
+        errno = EIO;
         return false;
+    }
 
     // Names and values that would break the line structure are refused
     // rather than written into a file they would corrupt.
@@ -442,8 +448,10 @@ bool WritePrivateProfileString(const QString& section, const QString& key, const
     QByteArray content;
     const QFileInfo info(fileName);
     if (info.exists() || info.isSymLink()) {
-        if (!info.isFile())
+        if (!info.isFile()) {
+            errno = EISDIR;
             return false;
+        }
         // A file that cannot be read must not be replaced by one holding only
         // the new key.
         std::optional<QByteArray> old = ReadWholeFile(fileName);
@@ -477,6 +485,24 @@ bool WritePrivateProfileString(const QString& section, const QString& key, const
     }
 
     return ReplaceFile(fileName, result);
+}
+
+} // namespace
+
+bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
+                               const QString& fileName)
+{
+    // The failing system call leaves its errno behind; a write refused by our
+    // own checks leaves none and counts as an invalid argument.
+    errno = 0;
+    const bool written = WriteProfileString(section, key, value, fileName);
+    lastWriteError = written ? 0 : (errno != 0 ? errno : EINVAL);
+    return written;
+}
+
+int LastProfileWriteError()
+{
+    return lastWriteError;
 }
 
 void RemoveStaleProfileTemporaries(const QString& fileName)

@@ -29,6 +29,10 @@ QString GetPrivateProfileString(const QString& section, const QString& key,
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
                                const QString& fileName);
 
+// The errno value of this thread's last WritePrivateProfileString, 0 when it
+// succeeded; a write refused for its names or value gives EINVAL.
+int LastProfileWriteError();
+
 // Removes the temporaries that writers of this settings file left beside it
 // when they were killed mid-write. A temporary of a writer that is still
 // running (a second copy of the program) is kept. Called at start; every

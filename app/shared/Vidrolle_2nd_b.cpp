@@ -3,10 +3,13 @@
 #include "platform/FileInfo.h"
 #include "platform/FileNameBytes.h"
 #include "platform/MessageBox.h"
+#include "platform/ProgramPlaces.h"
 #include "platform/Profile.h"
 #include "platform/Runtime.h"
 
 #include <QCoreApplication>
+
+#include <optional>
 
 #include <dirent.h>
 
@@ -21,6 +24,21 @@ QString& ProgramFolderOverride()
 {
     static QString folder;
     return folder;
+}
+
+// Decided once, on first use: the rule looks at the file system, and where
+// the settings live must not change while the program runs.
+std::optional<platform::ProgramPlaces>& CachedPlaces()
+{
+    static std::optional<platform::ProgramPlaces> places;
+    return places;
+}
+
+const platform::ProgramPlaces& Places()
+{
+    if (!CachedPlaces())
+        CachedPlaces() = platform::DecidePlaces(platform::ProbeSurroundings(ProgramFolder()));
+    return *CachedPlaces();
 }
 
 // Text handed to the settings functions ends at its first NUL.
@@ -53,14 +71,17 @@ QString ProgramFolder()
 void SetProgramFolderForTests(const QString& folder)
 {
     ProgramFolderOverride() = folder;
+    CachedPlaces().reset();
 }
 
 QString SettingsFileName()
 {
-    QString folder = ProgramFolder();
-    if (!folder.endsWith(u'/'))
-        folder += u'/';
-    return folder + QStringLiteral("Vidrolle_2nd.ini");
+    return Places().settingsFile;
+}
+
+QString DefaultFolder()
+{
+    return Places().defaultFolder;
 }
 
 QString ReadIniValue(const QString& section, const QString& key, const QString& fileName)
@@ -69,14 +90,12 @@ QString ReadIniValue(const QString& section, const QString& key, const QString& 
                                              UpToNul(fileName));
 }
 
-void WriteIniValue(const QString& section, const QString& key, const QString& value,
-                   const QString& fileName)
+bool WriteIniValue(const QString& section, const QString& key, const QString& value,
+                  const QString& fileName)
 {
-    // The result is dropped on purpose: a settings file that cannot be
-    // written must not keep the user from leaving the program.
-    platform::WritePrivateProfileString(UpToNul(section).left(kMaxNameLength),
-                                        UpToNul(key).left(kMaxNameLength), UpToNul(value),
-                                        UpToNul(fileName));
+    return platform::WritePrivateProfileString(UpToNul(section).left(kMaxNameLength),
+                                               UpToNul(key).left(kMaxNameLength), UpToNul(value),
+                                               UpToNul(fileName));
 }
 
 int16_t FolderExists(const QString& path)
@@ -120,13 +139,13 @@ float MagnificationFromText(const QString& text)
     return kDefaultMagnification;
 }
 
-void LoadSettingsInto(PlayState& state, const QString& fileName, const QString& programFolder)
+void LoadSettingsInto(PlayState& state, const QString& fileName, const QString& defaultFolder)
 {
     const QString pattern = ReadIniValue(kSettingsSection, QStringLiteral("Pattern"), fileName);
     state.FilePattern = pattern.isEmpty() ? QString::fromLatin1(kDefaultPattern) : pattern;
 
     const QString path = ReadIniValue(kSettingsSection, QStringLiteral("Path"), fileName);
-    state.FolderPath = (!path.isEmpty() && FolderExists(path)) ? path : programFolder;
+    state.FolderPath = (!path.isEmpty() && FolderExists(path)) ? path : defaultFolder;
 
     LoadInteger(state.SizeMode, QStringLiteral("Size"), fileName);
 
@@ -140,16 +159,28 @@ void LoadSettingsInto(PlayState& state, const QString& fileName, const QString& 
     LoadInteger(state.PlayOrder, QStringLiteral("SEQ"), fileName);
 }
 
-void SaveSettingsFrom(PlayState& state, const QString& folderPath, const QString& patternText,
-                      const QString& magnificationText, const QString& fileName)
+SettingsSaved SaveSettingsFrom(PlayState& state, const QString& folderPath, const QString& patternText,
+                               const QString& magnificationText, const QString& fileName)
 {
-    WriteIniValue(kSettingsSection, QStringLiteral("Path"), folderPath, fileName);
-    WriteIniValue(kSettingsSection, QStringLiteral("Pattern"), patternText, fileName);
-    WriteIniValue(kSettingsSection, QStringLiteral("Size"), platform::NumberText(state.SizeMode), fileName);
+    SettingsSaved outcome;
+    // An installed program's settings folder may not be there yet; when it
+    // cannot be made, the writes below fail and say why.
+    const QString folderReason = platform::MakeFolderOf(fileName);
+    // Every key is written even after one failed, so that whatever can be
+    // kept is kept; the first failure is the one reported.
+    const auto write = [&](const char* key, const QString& value) {
+        if (!WriteIniValue(kSettingsSection, QString::fromLatin1(key), value, fileName) && outcome.saved) {
+            outcome.saved = false;
+            outcome.reason = folderReason.isEmpty() ? platform::ErrorText(platform::LastProfileWriteError())
+                                                    : folderReason;
+        }
+    };
+    write("Path", folderPath);
+    write("Pattern", patternText);
+    write("Size", platform::NumberText(state.SizeMode));
     state.Magnification = MagnificationFromText(magnificationText);
-    WriteIniValue(kSettingsSection, QStringLiteral("Bairitu"), platform::NumberText(state.Magnification),
-                  fileName);
-    WriteIniValue(kSettingsSection, QStringLiteral("Repeat"), platform::NumberText(state.RepeatMode),
-                  fileName);
-    WriteIniValue(kSettingsSection, QStringLiteral("SEQ"), platform::NumberText(state.PlayOrder), fileName);
+    write("Bairitu", platform::NumberText(state.Magnification));
+    write("Repeat", platform::NumberText(state.RepeatMode));
+    write("SEQ", platform::NumberText(state.PlayOrder));
+    return outcome;
 }

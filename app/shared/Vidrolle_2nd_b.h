@@ -9,19 +9,25 @@
 #include <QString>
 #include <cstdint>
 
-// The settings file's name: the program's folder and "Vidrolle_2nd.ini".
+// The settings file's path: beside the program for a copy that may write its
+// own folder or already keeps the file there, else under the user's
+// configuration folder (see platform/ProgramPlaces.h). Decided once.
 QString SettingsFileName();
+// The folder opened when no remembered folder can be used: the program's
+// folder for a portable copy, else the user's videos folder or home.
+QString DefaultFolder();
 // The program's own folder (the folder of the running executable).
 QString ProgramFolder();
 // For tests: ProgramFolder() returns this folder instead; an empty text puts
-// the executable's folder back.
+// the executable's folder back. The settings path and the default folder are
+// decided again from the surroundings of then.
 void SetProgramFolderForTests(const QString& folder);
 
 QString ReadIniValue(const QString& section, const QString& key, const QString& fileName);
-// The write's result is not reported to the caller: a settings file that
-// cannot be written fails silently.
-void WriteIniValue(const QString& section, const QString& key, const QString& value,
-                   const QString& fileName);
+// False when the value could not be written (platform::LastProfileWriteError
+// says why).
+bool WriteIniValue(const QString& section, const QString& key, const QString& value,
+                  const QString& fileName);
 
 // -1 when the folder exists (a search of it finds an entry), 0 otherwise.
 int16_t FolderExists(const QString& path);
@@ -32,11 +38,19 @@ QString AddTrailingBackslash(const QString& path);
 // day; 0 (after the message "Error " and the path) when it cannot be opened.
 double GetFileDate(const QString& path);
 
+// Whether the settings were saved and, when not, the system's reason.
+struct SettingsSaved {
+    bool saved = true;
+    QString reason;
+};
+
 // The settings-file steps of the browser window, apart from its controls so
-// that they can be tested alone. Each step that fails is skipped silently.
-void LoadSettingsInto(PlayState& state, const QString& fileName, const QString& programFolder);
-void SaveSettingsFrom(PlayState& state, const QString& folderPath, const QString& patternText,
-                      const QString& magnificationText, const QString& fileName);
+// that they can be tested alone. Loading skips each setting it cannot read;
+// saving makes the file's folder where missing, writes every key it can and
+// reports the first failure.
+void LoadSettingsInto(PlayState& state, const QString& fileName, const QString& defaultFolder);
+SettingsSaved SaveSettingsFrom(PlayState& state, const QString& folderPath, const QString& patternText,
+                               const QString& magnificationText, const QString& fileName);
 
 // Magnification from the magnification box's text: the number when numeric,
 // else 1.2. A number beyond the range of a float counts as not numeric.

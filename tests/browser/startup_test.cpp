@@ -5,10 +5,12 @@
 #include "TempFolder.h"
 
 #include "app/Vidrolle_2ndS.h"
+#include "app/shared/AppTexts.h"
 #include "app/shared/Vidrolle_2nd_b.h"
 #include "controls/Command.h"
 #include "platform/ListView.h"
 #include "platform/Pickers.h"
+#include "platform/ProgramPlaces.h"
 #include "platform/Screen.h"
 
 #include <QComboBox>
@@ -19,6 +21,8 @@
 #include <QApplication>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 namespace {
 
@@ -218,6 +222,79 @@ TEST_F(StartupTest, EndWritesTheSettingsAndEndsTheProgram)
     EXPECT_EQ(ReadIniValue("Section", "Pattern", file), QString::fromUtf8(kDefaultPattern));
     EXPECT_EQ(ReadIniValue("Section", "Bairitu", file), "1.2");
     EXPECT_EQ(ReadIniValue("Section", "SEQ", file), "0");
+}
+
+// An installed program: its folder lies below a regular file, so it can be
+// neither written nor searched, for root as for anyone, and the user's home
+// is a temporary folder.
+class InstalledStartupTest : public StartupTest {
+protected:
+    InstalledStartupTest()
+        : savedHome(qgetenv("HOME")), savedConfigHome(qgetenv("XDG_CONFIG_HOME")),
+          hadConfigHome(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
+    {
+        qputenv("HOME", home.Path().toUtf8());
+        qunsetenv("XDG_CONFIG_HOME");
+        installedFolder = program.MakeFile(QStringLiteral("plain")) + QStringLiteral("/bin");
+        SetProgramFolderForTests(installedFolder);
+    }
+    ~InstalledStartupTest() override
+    {
+        qputenv("HOME", savedHome);
+        if (hadConfigHome)
+            qputenv("XDG_CONFIG_HOME", savedConfigHome);
+        else
+            qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    const QByteArray savedHome;
+    const QByteArray savedConfigHome;
+    const bool hadConfigHome;
+    TempFolder home;
+    QString installedFolder;
+};
+
+TEST_F(InstalledStartupTest, EndWritesUnderTheHomeAndTheNextStartOpensTheRememberedFolder)
+{
+    const QString videos = home.MakeFolder(QStringLiteral("Videos"));
+    home.MakeFile(QStringLiteral("Videos/v.avi"), 1);
+    Vidrolle_2ndS& w = Start();
+    EXPECT_EQ(QDir(w.Dir1->Path()), QDir(videos));
+    EXPECT_EQ(ListedNames(), QStringList{"v.avi"});
+
+    w.Dir1->SetPath(program.Path());
+    w.Cmd_End_Click();
+    EXPECT_EQ(endCalls, 1);
+    EXPECT_TRUE(messages.messages.empty());
+    const QString file = home.Path() + QStringLiteral("/.config/vidrolle2nd/Vidrolle_2nd.ini");
+    EXPECT_EQ(ReadIniValue("Section", "Path", file), program.Path());
+
+    SetProgramFolderForTests(installedFolder);
+    Start();
+    EXPECT_EQ(window->Dir1->Path(), program.Path());
+    EXPECT_EQ(ListedNames(), (QStringList{"a.avi", "b.mpg"}));
+
+    // Without a videos folder, home is the fallback.
+    QDir(videos).removeRecursively();
+    QFile::remove(file);
+    SetProgramFolderForTests(installedFolder);
+    Start();
+    EXPECT_EQ(QDir(window->Dir1->Path()), QDir(home.Path()));
+}
+
+TEST_F(InstalledStartupTest, EndThatCannotSaveSaysWhyAndStillEnds)
+{
+    qputenv("XDG_CONFIG_HOME", home.MakeFile(QStringLiteral("plain")).toUtf8());
+    SetProgramFolderForTests(installedFolder);
+    Start().Cmd_End_Click();
+
+    EXPECT_EQ(endCalls, 1);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    const platform::MessageRequest& shown = messages.messages.front();
+    EXPECT_EQ(shown.title, QString::fromUtf8(kSaveFailedTitle));
+    EXPECT_EQ(shown.icon, platform::MsgIcon::Critical);
+    EXPECT_TRUE(shown.text.contains(home.Path() + QStringLiteral("/plain/vidrolle2nd/Vidrolle_2nd.ini")));
+    EXPECT_TRUE(shown.text.contains(platform::ErrorText(ENOTDIR)));
 }
 
 TEST_F(StartupTest, AFolderNamedInShiftJisIsEnteredAndRememberedByteForByte)

@@ -1,0 +1,99 @@
+#include "platform/ProgramPlaces.h"
+
+#include "platform/FileNameBytes.h"
+
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <cstring>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+QString WithSlash(const QString& folder)
+{
+    return folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+bool IsFolder(const QString& path)
+{
+    struct stat info {};
+    return !path.isEmpty() && ::stat(NameToBytes(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+} // namespace
+
+ProgramPlaces DecidePlaces(const Surroundings& s)
+{
+    const QString baseName = QString::fromLatin1(kSettingsBaseName);
+    if (s.settingsFileBesideProgram || s.programFolderWritable)
+        return {true, WithSlash(s.programFolder) + baseName, s.programFolder};
+
+    // A relative XDG_CONFIG_HOME is not to be used, so it counts as unset.
+    const QString configHome = s.configHome.startsWith(u'/') ? s.configHome
+                                                              : WithSlash(s.homeFolder) + QStringLiteral(".config");
+    const QString settingsFile =
+        WithSlash(configHome) + QString::fromLatin1(kSettingsFolderName) + u'/' + baseName;
+    const QString defaultFolder =
+        (!s.videosFolder.isEmpty() && s.videosFolderExists) ? s.videosFolder : s.homeFolder;
+    return {false, settingsFile, defaultFolder};
+}
+
+Surroundings ProbeSurroundings(const QString& programFolder)
+{
+    Surroundings s;
+    s.programFolder = programFolder;
+    const QByteArray folder = NameToBytes(programFolder);
+    const QByteArray file = NameToBytes(WithSlash(programFolder) + QString::fromLatin1(kSettingsBaseName));
+    s.settingsFileBesideProgram = ::access(file.constData(), F_OK) == 0;
+    s.programFolderWritable = ::access(folder.constData(), W_OK) == 0;
+    s.configHome = NameFromBytes(qgetenv("XDG_CONFIG_HOME"));
+    s.homeFolder = NameFromBytes(qgetenv("HOME"));
+    // Without HOME the account's own home folder is the user's home.
+    if (s.homeFolder.isEmpty()) {
+        const passwd* account = ::getpwuid(::getuid());
+        if (account && account->pw_dir)
+            s.homeFolder = NameFromBytes(QByteArray(account->pw_dir));
+    }
+    // Only an installed program needs these; a portable copy is spared the
+    // look-up of the desktop's folder names.
+    if (!s.settingsFileBesideProgram && !s.programFolderWritable) {
+        s.videosFolder = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
+        s.videosFolderExists = IsFolder(s.videosFolder);
+    }
+    return s;
+}
+
+QString MakeFolderOf(const QString& fileName)
+{
+    const qsizetype slash = fileName.lastIndexOf(u'/');
+    if (slash <= 0)
+        return {};
+    const QByteArray folder = NameToBytes(fileName.left(slash));
+    // Each missing level is made in turn; one that is already there is fine.
+    for (qsizetype end = 1; end <= folder.size(); ++end) {
+        if (end < folder.size() && folder[end] != '/')
+            continue;
+        const QByteArray level = folder.first(end);
+        if (::mkdir(level.constData(), 0700) != 0 && errno != EEXIST)
+            return ErrorText(errno);
+    }
+    struct stat info {};
+    if (::stat(folder.constData(), &info) != 0)
+        return ErrorText(errno);
+    if (!S_ISDIR(info.st_mode))
+        return ErrorText(ENOTDIR);
+    return {};
+}
+
+QString ErrorText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+} // namespace platform

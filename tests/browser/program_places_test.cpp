@@ -1,0 +1,81 @@
+// Where the settings file lives and which folder is opened by default, for a
+// portable copy and for an installed program, from made-up surroundings, and
+// what the probe of real surroundings finds.
+#include "platform/ProgramPlaces.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using platform::DecidePlaces;
+using platform::Surroundings;
+
+Surroundings Installed()
+{
+    Surroundings s;
+    s.programFolder = QStringLiteral("/usr/bin");
+    s.homeFolder = QStringLiteral("/home/u");
+    s.videosFolder = QStringLiteral("/home/u/Videos");
+    s.videosFolderExists = true;
+    return s;
+}
+
+TEST(ProgramPlaces, APortableCopyKeepsEverythingBesideItself)
+{
+    // A writable folder, or a settings file already there, each make the
+    // copy portable, whatever the environment says.
+    for (const bool fileThere : {false, true}) {
+        Surroundings s = Installed();
+        s.programFolder = QStringLiteral("/opt/v2");
+        s.configHome = QStringLiteral("/cfg");
+        s.settingsFileBesideProgram = fileThere;
+        s.programFolderWritable = !fileThere;
+        const platform::ProgramPlaces places = DecidePlaces(s);
+        EXPECT_TRUE(places.portable);
+        EXPECT_EQ(places.settingsFile, "/opt/v2/Vidrolle_2nd.ini");
+        EXPECT_EQ(places.defaultFolder, "/opt/v2");
+    }
+}
+
+TEST(ProgramPlaces, AnInstalledProgramUsesTheConfigurationFolder)
+{
+    Surroundings s = Installed();
+    EXPECT_FALSE(DecidePlaces(s).portable);
+    EXPECT_EQ(DecidePlaces(s).settingsFile, "/home/u/.config/vidrolle2nd/Vidrolle_2nd.ini");
+    s.configHome = QStringLiteral("/xdg/");
+    EXPECT_EQ(DecidePlaces(s).settingsFile, "/xdg/vidrolle2nd/Vidrolle_2nd.ini");
+    // A relative value is not a usable configuration folder.
+    s.configHome = QStringLiteral("xdg");
+    EXPECT_EQ(DecidePlaces(s).settingsFile, "/home/u/.config/vidrolle2nd/Vidrolle_2nd.ini");
+}
+
+TEST(ProgramPlaces, AnInstalledProgramFallsBackToVideosThenHome)
+{
+    Surroundings s = Installed();
+    EXPECT_EQ(DecidePlaces(s).defaultFolder, "/home/u/Videos");
+    s.videosFolderExists = false;
+    EXPECT_EQ(DecidePlaces(s).defaultFolder, "/home/u");
+    s.videosFolder.clear();
+    s.videosFolderExists = true;
+    EXPECT_EQ(DecidePlaces(s).defaultFolder, "/home/u");
+}
+
+TEST(ProgramPlaces, ProbingTheFileSystem)
+{
+    TempFolder dir;
+    EXPECT_TRUE(platform::ProbeSurroundings(dir.Path()).programFolderWritable);
+    EXPECT_FALSE(platform::ProbeSurroundings(dir.Path()).settingsFileBesideProgram);
+    dir.MakeFile(QStringLiteral("Vidrolle_2nd.ini"));
+    EXPECT_TRUE(platform::ProbeSurroundings(dir.Path()).settingsFileBesideProgram);
+
+    // A folder below a regular file cannot be written, not even by root.
+    const QString blocked = dir.MakeFile(QStringLiteral("plain")) + QStringLiteral("/bin");
+    EXPECT_FALSE(platform::ProbeSurroundings(blocked).programFolderWritable);
+
+    // A settings folder that is there already is fine.
+    EXPECT_EQ(platform::MakeFolderOf(dir.Path() + QStringLiteral("/x.ini")), QString());
+}
+
+} // namespace
