@@ -73,15 +73,15 @@ void MakeTree(const QList<QByteArray>& lines)
         const QByteArray& line = lines[i];
         if (line.startsWith("@@ ")) {
             flush();
-            const QByteArray spec = line.sliced(3);
-            const qsizetype arrow = spec.indexOf(" -> ");
+            const QByteArray entry = line.sliced(3);
+            const qsizetype arrow = entry.indexOf(" -> ");
             if (arrow >= 0) {
-                const QByteArray to = platform::NameToBytes(SafeName(spec.sliced(arrow + 4)));
-                const QByteArray from = platform::NameToBytes(QString(g_root + u'/' + SafeName(spec.first(arrow))));
+                const QByteArray to = platform::NameToBytes(SafeName(entry.sliced(arrow + 4)));
+                const QByteArray from = platform::NameToBytes(QString(g_root + u'/' + SafeName(entry.first(arrow))));
                 (void)::symlink(to.constData(), from.constData());
                 any = false;
             } else {
-                name = SafeName(spec);
+                name = SafeName(entry);
                 any = true;
             }
             continue;
