@@ -131,8 +131,13 @@ void SetComboText(QComboBox* combo, const QString& text)
     combo->setEditText(text);
 }
 
+// The first eight rows are the kinds the program has always offered, in their
+// old order, so a remembered pattern finds its row as before. The ninth row
+// gathers the containers most films come in today; the media window plays
+// every one of them.
 const char* const kFileKindRows[] = {
     kDefaultPattern, "*.ram;*.rm;*.rmvb", "*.avi", "*.mpeg;*.mpg", "*.wmv", "*.asf", "*.divx", "*.dat",
+    kTodaysKindsPattern,
 };
 
 } // namespace

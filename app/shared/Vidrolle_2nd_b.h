@@ -59,3 +59,7 @@ float MagnificationFromText(const QString& text);
 inline constexpr const char* kSettingsSection = "Section";
 inline constexpr const char* kDefaultPattern =
     "*.ram;*.rm;*.avi;*.mpeg;*.mpg;*.asf;*.wmv;*.divx;*.dat;*.rmvb";
+// The file-kind row for today's common containers. It is offered, never the
+// default: a settings file without a pattern keeps meaning the old kinds.
+inline constexpr const char* kTodaysKindsPattern =
+    "*.mp4;*.m4v;*.mkv;*.webm;*.mov;*.avi;*.mpg;*.mpeg;*.wmv;*.flv;*.ts;*.m2ts;*.ogv;*.3gp";

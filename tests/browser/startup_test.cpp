@@ -99,10 +99,12 @@ TEST_F(StartupTest, WithoutSettingsFileShowsDefaultsAndTheProgramFolder)
     Vidrolle_2ndS& w = Start();
 
     EXPECT_EQ(w.windowTitle(), "Vidrolle 2nd");
-    EXPECT_EQ(w.Combo_Kind->count(), 8);
+    EXPECT_EQ(w.Combo_Kind->count(), 9);
     EXPECT_EQ(w.Combo_Kind->currentText(), QString::fromUtf8(kDefaultPattern));
+    EXPECT_EQ(w.Combo_Kind->currentIndex(), 0);
     EXPECT_EQ(w.Combo_Kind->itemText(1), "*.ram;*.rm;*.rmvb");
     EXPECT_EQ(w.Combo_Kind->itemText(7), "*.dat");
+    EXPECT_EQ(w.Combo_Kind->itemText(8), QString::fromUtf8(kTodaysKindsPattern));
     EXPECT_EQ(w.Cmb_Bairitu->currentText(), "1.2");
     EXPECT_FALSE(w.Cmb_Bairitu->isEnabled());
     EXPECT_EQ(Marks(w.Img_Size), (std::vector<bool>{true, false, false}));
@@ -163,6 +165,25 @@ TEST_F(StartupTest, RememberedPatternIsUsedUnchanged)
     EXPECT_EQ(ListedNames(), QStringList{"notes.txt"});
 }
 
+TEST_F(StartupTest, RememberedRowOfTodaysKindsIsShownListedAndSavedBack)
+{
+    program.MakeFile(QStringLiteral("film.mp4"), 10);
+    program.MakeFile(QStringLiteral("show.MKV"), 10);
+    program.MakeFile(QStringLiteral("clip.webm"), 10);
+    program.MakeFile(QStringLiteral("old.rm"), 10);
+    WriteSettings(QByteArray("[Section]\nPattern=") + kTodaysKindsPattern + "\n");
+    Vidrolle_2ndS& w = Start();
+
+    EXPECT_EQ(w.Combo_Kind->currentIndex(), 8);
+    QStringList listed = ListedNames();
+    listed.sort();
+    EXPECT_EQ(listed, (QStringList{"a.avi", "b.mpg", "clip.webm", "film.mp4", "show.MKV"}));
+
+    w.Cmd_End_Click();
+    const QString file = program.FilePath(QStringLiteral("Vidrolle_2nd.ini"));
+    EXPECT_EQ(ReadIniValue("Section", "Pattern", file), QString::fromUtf8(kTodaysKindsPattern));
+}
+
 TEST_F(StartupTest, RememberedFolderIsOpenedAndAGoneOneFallsBackToTheProgramFolder)
 {
     TempFolder movies;
@@ -188,7 +209,7 @@ TEST_F(StartupTest, GarbageSettingsFileStartsQuietly)
     Vidrolle_2ndS& w = Start();
 
     EXPECT_EQ(w.Cmb_Bairitu->count(), 11);
-    EXPECT_EQ(w.Combo_Kind->count(), 8);
+    EXPECT_EQ(w.Combo_Kind->count(), 9);
     EXPECT_EQ(QDir(w.Dir1->Path()), QDir(program.Path()));
     EXPECT_TRUE(messages.messages.empty());
 }

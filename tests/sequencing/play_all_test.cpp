@@ -4,6 +4,7 @@
 #include "MessageRecorder.h"
 
 #include "app/shared/Shuffle.h"
+#include "app/shared/Vidrolle_2nd_b.h"
 #include "platform/ListView.h"
 #include "platform/Pickers.h"
 
@@ -276,6 +277,18 @@ TEST(Players, TheNameEndingPicksTheWindow)
     // One media window serves every media showing.
     EXPECT_EQ(browser.media->enginesCreated, 3);
     EXPECT_EQ(browser.streaming->created, 3);
+}
+
+TEST(Players, TodaysKindsAllPlayInTheMediaWindow)
+{
+    const QStringList files{"a.mp4", "b.m4v", "c.mkv", "d.webm", "e.mov", "f.avi", "g.mpg", "h.mpeg",
+                            "i.wmv", "j.flv", "k.ts", "l.m2ts", "m.ogv", "n.3gp", "o.rm", "p.ram"};
+    BrowserHarness browser(files, QStringLiteral("Pattern=%1\n").arg(QString::fromUtf8(kTodaysKindsPattern)));
+    browser.Start();
+    browser.window->Cmd_Play_C_Click();
+    EXPECT_EQ(browser.PlayedNames(), files.mid(0, 14));
+    for (const Showing& showing : browser.showings)
+        EXPECT_EQ(showing.player, 'M') << showing.file.toStdString();
 }
 
 TEST(Players, KeysInTheMediaWindowSkipAndStop)

@@ -71,6 +71,26 @@ std::vector<Recipe> MediaKindRecipes()
     };
 }
 
+std::vector<Recipe> TodaysKindRecipes()
+{
+    auto codecs = [](const char* text) { return QString::fromLatin1(text).split(QLatin1Char(' ')); };
+    const char* const h264 = "-c:v libx264 -preset veryfast -pix_fmt yuv420p";
+    auto withH264 = [&](const char* audio) { return codecs(h264) + codecs(audio); };
+    return {
+        {"today.mp4", 320, 240, 1.0, 48000, 2, withH264("-c:a aac"), "mp4"},
+        {"today.m4v", 320, 240, 1.0, 44100, 2, codecs("-c:v mpeg4 -c:a aac"), "mp4"},
+        {"today.mkv", 320, 240, 1.0, 48000, 2, withH264("-c:a libopus"), "matroska"},
+        {"today.webm", 320, 240, 1.0, 48000, 2, codecs("-c:v libvpx -deadline realtime -c:a libvorbis"), "webm"},
+        {"today.mov", 256, 192, 1.0, 44100, 2, codecs("-c:v mpeg4 -c:a pcm_s16le"), "mov"},
+        {"today.flv", 320, 240, 1.0, 44100, 2, codecs("-c:v flv -c:a libmp3lame"), "flv"},
+        {"today.ts", 320, 240, 1.0, 48000, 2, codecs("-c:v mpeg2video -c:a mp2"), "mpegts"},
+        {"today.m2ts", 320, 240, 1.0, 48000, 2, withH264("-c:a ac3 -mpegts_m2ts_mode 1"), "mpegts"},
+        {"today.ogv", 320, 240, 1.0, 44100, 2, codecs("-c:v libtheora -c:a libvorbis"), "ogg"},
+        // H.263 allows only a few picture sizes; QCIF is the usual one for 3GP.
+        {"today.3gp", 176, 144, 1.0, 8000, 1, codecs("-c:v h263 -c:a aac"), "3gp"},
+    };
+}
+
 std::vector<Recipe> RealMediaRecipes()
 {
     auto codecs = [](const char* text) { return QString::fromLatin1(text).split(QLatin1Char(' ')); };

@@ -36,6 +36,10 @@ std::optional<QString> Make(const QString& folder, const Recipe& recipe, QString
 // One clip for every kind the media window plays: .avi, .mpeg, .mpg, .asf,
 // .wmv, .divx, .dat (a VCD-style MPEG-1 system stream) and .rmvb (RealMedia).
 std::vector<Recipe> MediaKindRecipes();
+// One clip for each of today's common containers that ffmpeg can write and
+// the listed kinds above do not already cover: .mp4, .m4v, .mkv, .webm,
+// .mov, .flv, .ts, .m2ts, .ogv and .3gp, each with a codec pair usual for it.
+std::vector<Recipe> TodaysKindRecipes();
 // RealMedia clips for the streaming window: rv10 and rv20 video, ac3 and
 // real_144 (RealAudio 14.4) sound, and one without sound.
 std::vector<Recipe> RealMediaRecipes();
