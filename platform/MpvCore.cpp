@@ -64,6 +64,8 @@ std::unique_ptr<MpvCore> MpvCore::Create(const MpvOptions& options, bool keepOpe
     for (const auto& [name, value] : fixed)
         ok = SetOption(handle, name, value) && ok;
     ok = SetOption(handle, "ao", options.nullAudio ? "null" : "pulse,alsa,null") && ok;
+    if (!options.hardwareDecoding.isEmpty())
+        ok = SetOption(handle, "hwdec", options.hardwareDecoding.constData()) && ok;
     if (options.nullVideo) {
         ok = SetOption(handle, "vo", "null") && ok;
     } else {

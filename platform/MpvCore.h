@@ -43,6 +43,10 @@ struct MpvOptions {
     // descriptor 0 (mpv 0.35), which by then may be another connection of
     // this process, such as the next player's X11 connection.
     QByteArray gpuContext = "x11egl";
+    // mpv's hardware decoding choice. "auto-safe" uses the video hardware
+    // only through decoders mpv knows to be reliable and decodes in software
+    // where there is none, so a laptop saves power and nothing breaks.
+    QByteArray hardwareDecoding = "auto-safe";
 };
 
 // The properties every core observes. Their values arrive as notices.

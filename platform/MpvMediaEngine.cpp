@@ -283,4 +283,11 @@ bool MpvMediaEngine::WaitForFirstFrame(std::chrono::milliseconds limit)
            !progress_.ended;
 }
 
+MpvMediaEngine::Decoding MpvMediaEngine::CurrentDecoding() const
+{
+    if (!rendered_)
+        return {};
+    return {core_->GetString("hwdec").value_or(QString()), core_->GetString("hwdec-current").value_or(QString())};
+}
+
 } // namespace platform

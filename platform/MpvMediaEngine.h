@@ -56,6 +56,15 @@ public:
     // rendered file has been presented. Used to measure opening times.
     bool WaitForFirstFrame(std::chrono::milliseconds limit);
 
+    // How the rendered file is decoded: the hardware decoding asked for and
+    // the decoder mpv took ("no" when it decodes in software). Empty texts
+    // when nothing is rendered.
+    struct Decoding {
+        QString requested;
+        QString inUse;
+    };
+    Decoding CurrentDecoding() const;
+
     // The surface the picture is drawn in (for tests and layout checks).
     QWidget* Surface() const { return surface_; }
 

@@ -74,6 +74,8 @@ TEST_P(MediaKind, OpensAtItsSizeAndDurationAndPlaysToItsEnd)
 
 INSTANTIATE_TEST_SUITE_P(EveryListedKind, MediaKind, ::testing::ValuesIn(clips::MediaKindRecipes()),
                          [](const auto& param) { return enginetest::TestName(param.param.fileName); });
+INSTANTIATE_TEST_SUITE_P(TodaysKinds, MediaKind, ::testing::ValuesIn(clips::TodaysKindRecipes()),
+                         [](const auto& param) { return enginetest::TestName(param.param.fileName); });
 
 class MediaEngineTest : public ::testing::Test {
 protected:
@@ -131,6 +133,30 @@ TEST_F(MediaEngineTest, VideoRectangleFollowsTheWindowsRequests)
     EXPECT_EQ(engine.VideoWidth(), 300);
     EXPECT_FALSE(engine.SetVideoWidth(-1));
     EXPECT_FALSE(engine.SetWindowPosition(0, 0, -5, 10));
+}
+
+TEST_F(MediaEngineTest, HardwareDecodingIsAskedForAndFallsBackSoThePlaybackRuns)
+{
+    // An H.264 film, the kind video hardware decodes; on a machine without
+    // such hardware mpv must decode it in software and play it through.
+    const QString path = ClipOrSkip(clips::TodaysKindRecipes().front());
+    ASSERT_FALSE(path.isEmpty()) << Shelf().LastError().toStdString();
+    MpvMediaEngine engine(&owner_, Headless());
+    ASSERT_TRUE(engine.RenderFile(path));
+    EXPECT_EQ(engine.CurrentDecoding().requested, "auto-safe");
+    ASSERT_TRUE(engine.Run());
+    ASSERT_TRUE(engine.WaitForFirstFrame(std::chrono::seconds(30)));
+    EXPECT_FALSE(engine.CurrentDecoding().inUse.isEmpty());
+    const double duration = engine.Duration().value_or(0);
+    ASSERT_GT(duration, 0.5);
+    ASSERT_TRUE(WaitFor([&] { return engine.CurrentPosition().value_or(0) >= duration; }));
+
+    // Without the option mpv keeps its own default, software decoding.
+    platform::MpvOptions software = Headless();
+    software.hardwareDecoding.clear();
+    MpvMediaEngine plain(&owner_, software);
+    ASSERT_TRUE(plain.RenderFile(path));
+    EXPECT_EQ(plain.CurrentDecoding().requested, "no");
 }
 
 TEST_F(MediaEngineTest, SeeksLandExactlyAndTheEndReadsAsTheDuration)
