@@ -11,6 +11,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   fonts-noto-cjk
   xvfb xauth x11-utils xdotool imagemagick
+  desktop-file-utils appstream dpkg-dev lintian file groff-base
 )
 
 missing=()
