@@ -417,7 +417,7 @@ void Vidrolle_2ndS::FillFileList()
     const bool marking = history_ && ListV->ColumnCount() > 0;
     if (marking)
         LoadFolderHistory();
-    const bool anyRecords = marking && !folderHistory_.records.isEmpty();
+    const bool anyRecords = marking && !folderHistory_.files.isEmpty();
 
     QString folder = Dir1->Path();
     if (!folder.endsWith(u'/'))

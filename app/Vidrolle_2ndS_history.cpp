@@ -77,7 +77,7 @@ void Vidrolle_2ndS::OpenHistory()
 void Vidrolle_2ndS::LoadFolderHistory()
 {
     historyFolder_ = platform::NameToBytes(Dir1->Path());
-    folderHistory_ = history_->Folder(historyFolder_);
+    folderHistory_ = history_->Folder(historyFolder_, File1->ListCount());
 }
 
 void Vidrolle_2ndS::MarkRow(int position, const QString& name, const std::optional<platform::FileStamp>& stamp)
@@ -85,8 +85,8 @@ void Vidrolle_2ndS::MarkRow(int position, const QString& name, const std::option
     if (!stamp)
         return;
     const QByteArray bytes = platform::NameToBytes(name);
-    const auto found = folderHistory_.records.constFind(bytes);
-    if (found == folderHistory_.records.cend() || !Matches(*found, *stamp))
+    const auto found = folderHistory_.files.constFind(bytes);
+    if (found == folderHistory_.files.cend() || !Matches(*found, *stamp))
         return;
     ListV->SetMark(position, MarkByte(*found, bytes == folderHistory_.lastPlayed));
 }
@@ -104,19 +104,17 @@ void Vidrolle_2ndS::RecordShowing(int position, const ShowingOutcome& outcome)
         folderHistory_ = {};
     }
     const QByteArray name = platform::NameToBytes(ListV->Name(position));
-    std::optional<platform::HistoryRecord> before;
-    if (const auto found = folderHistory_.records.constFind(name); found != folderHistory_.records.cend())
-        before = *found;
+    const std::optional<platform::HistoryRecord> before = history_->Find(folder, name);
     const platform::HistoryRecord record =
         NextRecord(before, *stamp, outcome, QDateTime::currentMSecsSinceEpoch());
     // The list shows what the file holds: a showing that could not be kept
     // (another copy held the file too long) changes no mark.
     if (!history_->Save(folder, name, record))
         return;
-    folderHistory_.records.insert(name, record);
+    folderHistory_.files.insert(name, MarkDataOf(record));
     folderHistory_.lastPlayed = name;
     ListV->ClearMarkBits(kLastPlayedFlag);
-    ListV->SetMark(position, MarkByte(record, true));
+    ListV->SetMark(position, MarkByte(MarkDataOf(record), true));
 }
 
 QString Vidrolle_2ndS::ToolTipAt(int position) const
@@ -125,10 +123,10 @@ QString Vidrolle_2ndS::ToolTipAt(int position) const
     if (!history_ || ListV->Mark(position) == 0)
         return {};
     const QByteArray name = platform::NameToBytes(ListV->Name(position));
-    const auto found = folderHistory_.records.constFind(name);
-    if (found == folderHistory_.records.cend())
+    const std::optional<platform::HistoryRecord> record = history_->Find(historyFolder_, name);
+    if (!record)
         return {};
-    return HistoryToolTip(*found, name == folderHistory_.lastPlayed);
+    return HistoryToolTip(*record, name == folderHistory_.lastPlayed);
 }
 
 std::unique_ptr<QMenu> Vidrolle_2ndS::MakeListMenu()
@@ -167,7 +165,7 @@ void Vidrolle_2ndS::ListV_MarkNotSeen()
     if (names.empty() || !history_->Forget(folder, names))
         return;
     for (const QByteArray& name : names) {
-        folderHistory_.records.remove(name);
+        folderHistory_.files.remove(name);
         if (name == folderHistory_.lastPlayed)
             folderHistory_.lastPlayed.clear();
     }

@@ -35,10 +35,20 @@ struct HistoryRecord {
     bool seenToEnd = false;
 };
 
+// What a listing needs of a file's record: whether it still describes the
+// file there, and how to mark it. Kept apart from the full record so that
+// reading a folder of thousands of records stays cheap.
+struct HistoryMarkData {
+    long long length = 0;
+    long long modifiedNs = 0;
+    int ending = 0;
+    bool seenToEnd = false;
+};
+
 // A folder's records by file name (bytes), and which name was played there
 // last (empty when none is known).
 struct FolderHistory {
-    QHash<QByteArray, HistoryRecord> records;
+    QHash<QByteArray, HistoryMarkData> files;
     QByteArray lastPlayed;
 };
 
@@ -55,8 +65,11 @@ public:
     HistoryStore(const HistoryStore&) = delete;
     HistoryStore& operator=(const HistoryStore&) = delete;
 
-    // Everything known of one folder, in one query; empty when the read fails.
-    FolderHistory Folder(const QByteArray& folder) const;
+    // What a listing of one folder needs, in one query; empty when the read
+    // fails. `expected` (the number of files listed) only sizes the hash.
+    FolderHistory Folder(const QByteArray& folder, qsizetype expected = 0) const;
+    // One file's whole record.
+    std::optional<HistoryRecord> Find(const QByteArray& folder, const QByteArray& name) const;
     // Keeps the record of `name` and makes it the folder's last played file.
     bool Save(const QByteArray& folder, const QByteArray& name, const HistoryRecord& record);
     // Forgets the records of these names; a forgotten last played file leaves

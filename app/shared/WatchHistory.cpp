@@ -4,6 +4,11 @@
 #include <QPainterPath>
 #include <algorithm>
 
+bool Matches(const platform::HistoryMarkData& data, const platform::FileStamp& stamp)
+{
+    return data.length == stamp.length && data.modifiedNs == stamp.modifiedNs;
+}
+
 bool Matches(const platform::HistoryRecord& record, const platform::FileStamp& stamp)
 {
     return record.length == stamp.length && record.modifiedNs == stamp.modifiedNs;
@@ -29,27 +34,33 @@ platform::HistoryRecord NextRecord(const std::optional<platform::HistoryRecord>&
     return record;
 }
 
-WatchMark MarkOf(const platform::HistoryRecord& record)
+WatchMark MarkOf(int ending, bool seenToEnd)
 {
-    switch (static_cast<ShowingEnd>(record.ending)) {
+    switch (static_cast<ShowingEnd>(ending)) {
     case ShowingEnd::NotPlayable:
         return WatchMark::NotPlayable;
     case ShowingEnd::PlayedToEnd:
         return WatchMark::Seen;
     case ShowingEnd::Skipped:
     case ShowingEnd::Stopped:
-        return record.seenToEnd ? WatchMark::Seen : WatchMark::PartlySeen;
+        return seenToEnd ? WatchMark::Seen : WatchMark::PartlySeen;
     case ShowingEnd::None:
         break;
     }
     // An end this program does not know (a newer copy wrote it) marks
     // nothing rather than something false.
-    return record.seenToEnd ? WatchMark::Seen : WatchMark::None;
+    return seenToEnd ? WatchMark::Seen : WatchMark::None;
 }
 
-uint8_t MarkByte(const platform::HistoryRecord& record, bool lastPlayed)
+uint8_t MarkByte(const platform::HistoryMarkData& data, bool lastPlayed)
 {
-    return static_cast<uint8_t>(static_cast<uint8_t>(MarkOf(record)) | (lastPlayed ? kLastPlayedFlag : 0));
+    return static_cast<uint8_t>(static_cast<uint8_t>(MarkOf(data.ending, data.seenToEnd))
+                                | (lastPlayed ? kLastPlayedFlag : 0));
+}
+
+platform::HistoryMarkData MarkDataOf(const platform::HistoryRecord& record)
+{
+    return {record.length, record.modifiedNs, record.ending, record.seenToEnd};
 }
 
 QImage WatchMarkPicture(uint8_t markByte, int height)

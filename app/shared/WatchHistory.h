@@ -38,6 +38,7 @@ inline constexpr uint8_t kMarkBytes = 8;
 
 // Whether a record still describes the file that is there now: a file
 // replaced by another of the same name starts afresh.
+bool Matches(const platform::HistoryMarkData& data, const platform::FileStamp& stamp);
 bool Matches(const platform::HistoryRecord& record, const platform::FileStamp& stamp);
 
 // The record after a showing: a file once played to its end stays seen until
@@ -46,9 +47,11 @@ platform::HistoryRecord NextRecord(const std::optional<platform::HistoryRecord>&
                                    const platform::FileStamp& stamp, const ShowingOutcome& outcome,
                                    long long shownAtMs);
 
-WatchMark MarkOf(const platform::HistoryRecord& record);
+WatchMark MarkOf(int ending, bool seenToEnd);
 // The row's mark byte: the record's kind, and the flag when it is the last played.
-uint8_t MarkByte(const platform::HistoryRecord& record, bool lastPlayed);
+uint8_t MarkByte(const platform::HistoryMarkData& data, bool lastPlayed);
+// What a listing keeps of a full record.
+platform::HistoryMarkData MarkDataOf(const platform::HistoryRecord& record);
 
 // The picture of a mark byte for a row `height` pixels high: a slot for the
 // last-played arrow and one for the kind, so names line up whatever the mark.

@@ -45,9 +45,10 @@ TEST(HistoryStore, TwoCopiesWritingAtOnceLoseNothing)
     const std::unique_ptr<HistoryStore> store = HistoryStore::Open(file);
     ASSERT_TRUE(store);
     const platform::FolderHistory history = store->Folder("/movies");
-    EXPECT_EQ(history.records.size(), 2 * kEach);
-    EXPECT_TRUE(history.records.contains("w0-0") && history.records.contains("w1-499"));
-    EXPECT_EQ(history.records.value("w1-499").duration, 60.0);
+    EXPECT_EQ(history.files.size(), 2 * kEach);
+    EXPECT_TRUE(history.files.contains("w0-0") && history.files.contains("w1-499"));
+    EXPECT_EQ(history.files.value("w1-499").length, 499);
+    EXPECT_EQ(store->Find("/movies", "w1-499")->duration, 60.0);
     EXPECT_TRUE(history.lastPlayed == "w0-499" || history.lastPlayed == "w1-499");
 }
 
@@ -67,10 +68,11 @@ TEST(HistoryStore, AFileFromANewerProgramIsLeftAlone)
     {
         const std::unique_ptr<HistoryStore> store = HistoryStore::Open(file);
         ASSERT_TRUE(store);
-        const platform::FolderHistory history = store->Folder("/m");
-        ASSERT_TRUE(history.records.contains("a.avi"));
-        EXPECT_EQ(history.records.value("a.avi").position, 12.5);
-        EXPECT_FALSE(history.records.value("a.avi").duration);
+        ASSERT_EQ(store->Folder("/m").files.size(), 1);
+        const std::optional<platform::HistoryRecord> record = store->Find("/m", "a.avi");
+        ASSERT_TRUE(record);
+        EXPECT_EQ(record->position, 12.5);
+        EXPECT_FALSE(record->duration);
     }
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("newer"));
