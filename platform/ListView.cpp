@@ -855,10 +855,15 @@ void ReportListView::SetMark(int position, uint8_t mark)
 void ReportListView::ClearMarkBits(uint8_t bits)
 {
     bool changed = false;
+    bool anyLeft = false;
     for (Row& row : d->model->rows) {
         changed = changed || (row.mark & bits) != 0;
         row.mark = static_cast<uint8_t>(row.mark & ~bits);
+        anyLeft = anyLeft || row.mark != 0;
     }
+    // A list left without marks looks as one that never had any.
+    if (!anyLeft)
+        d->model->marksShown = false;
     if (changed)
         d->MarksChanged();
 }

@@ -35,11 +35,15 @@ constexpr uint8_t Mark(WatchMark mark, bool last = false)
     return static_cast<uint8_t>(static_cast<uint8_t>(mark) | (last ? kLastPlayedFlag : 0));
 }
 
-QString ToolTipOf(const BrowserHarness& browser, const QString& name)
+QVariant DataOf(const BrowserHarness& browser, const QString& name, int role)
 {
     platform::ReportListView& list = *browser.window->ListV;
-    const QModelIndex index = list.findChild<QAbstractItemView*>()->model()->index(RowOf(browser, name) - 1, 0);
-    return index.data(Qt::ToolTipRole).toString();
+    return list.findChild<QAbstractItemView*>()->model()->index(RowOf(browser, name) - 1, 0).data(role);
+}
+
+QString ToolTipOf(const BrowserHarness& browser, const QString& name)
+{
+    return DataOf(browser, name, Qt::ToolTipRole).toString();
 }
 
 // Plays one file with Play.
@@ -84,6 +88,7 @@ TEST(WatchHistory, EachWayAShowingEndsGivesItsMark)
     ASSERT_TRUE(browser.window->HistoryOpen());
     for (int row = 1; row <= browser.window->ListV->Count(); ++row)
         EXPECT_EQ(browser.window->ListV->Mark(row), 0);
+    EXPECT_TRUE(DataOf(browser, "a_seen.rm", Qt::DecorationRole).isNull());
 
     PlayTheStreams(browser);
     ASSERT_EQ(browser.PlayedNames(), (QStringList{"a_seen.rm", "b_skip.rm", "c_broken.rm", "d_stop.rm"}));
@@ -188,8 +193,11 @@ TEST(WatchHistory, TheMenuForgetsChosenFilesAndTheFolder)
     // The last played file was forgotten, so no other row takes its arrow.
     EXPECT_EQ(MarkOf(browser, "b.avi"), Mark(WatchMark::Seen));
 
+    EXPECT_FALSE(DataOf(browser, "c.avi", Qt::DecorationRole).isNull());
     menu->actions()[1]->trigger();
     EXPECT_EQ(MarkOf(browser, "a.avi"), 0);
+    // Without a mark left, the rows carry no pictures at all, as before.
+    EXPECT_TRUE(DataOf(browser, "a.avi", Qt::DecorationRole).isNull());
     browser.window->FillFileList();
     for (int row = 1; row <= 3; ++row)
         EXPECT_EQ(browser.window->ListV->Mark(row), 0);
