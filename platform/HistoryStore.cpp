@@ -20,19 +20,18 @@ namespace platform {
 namespace {
 
 constexpr const char* kDriver = "QSQLITE";
-// SQLite's result codes for a file that is not a database, or a damaged one.
-constexpr int kNotADatabase = 26;
-constexpr int kCorrupt = 11;
 
 void Complain(const QString& text)
 {
     std::fprintf(stderr, "vidrolle2nd: %s\n", text.toLocal8Bit().constData());
 }
 
+// A file that is not a database, or a damaged one; the driver reports
+// SQLite's result code as the native error code.
 bool IsDamage(const QSqlError& error)
 {
     const int code = error.nativeErrorCode().toInt();
-    return code == kNotADatabase || code == kCorrupt;
+    return code == SQLITE_NOTADB || code == SQLITE_CORRUPT;
 }
 
 // Runs one statement with its values bound in order; false (with the error
