@@ -15,6 +15,7 @@
 #include "platform/Pickers.h"
 #include "platform/Pointer.h"
 #include "platform/Profile.h"
+#include "platform/ProgramPlaces.h"
 #include "platform/Runtime.h"
 #include "platform/Screen.h"
 #include "players/Vidrolle_2ndM.h"
@@ -252,6 +253,7 @@ void Vidrolle_2ndS::BuildControls()
     connect(ListV, &platform::ReportListView::ColumnClick, this, &Vidrolle_2ndS::ListV_ColumnClick);
     connect(ListV, &platform::ReportListView::Click, this, &Vidrolle_2ndS::ListV_Click);
     connect(ListV, &platform::ReportListView::DblClick, this, &Vidrolle_2ndS::ListV_DblClick);
+    connect(ListV, &platform::ReportListView::ContextMenu, this, &Vidrolle_2ndS::ListV_ContextMenu);
     connect(Cmd_Play, &controls::Command::Click, this, &Vidrolle_2ndS::Cmd_Play_Click);
     connect(Cmd_Play_C, &controls::Command::Click, this, &Vidrolle_2ndS::Cmd_Play_C_Click);
     connect(Cmd_Can, &controls::Command::Click, this, &Vidrolle_2ndS::Cmd_Can_Click);
@@ -273,6 +275,7 @@ void Vidrolle_2ndS::Form_Load()
 {
     InitCommandButtons(true, true);
     LoadSettings();
+    OpenHistory();
 
     for (const char* row : kFileKindRows)
         Combo_Kind->addItem(QString::fromUtf8(row));
@@ -339,8 +342,14 @@ void Vidrolle_2ndS::LoadSettings()
 
 SettingsSaved Vidrolle_2ndS::SaveSettings()
 {
-    return SaveSettingsFrom(state_, Dir1->Path(), Combo_Kind->currentText(), Cmb_Bairitu->currentText(),
-                     SettingsFileName());
+    const QString fileName = SettingsFileName();
+    SettingsSaved saved =
+        SaveSettingsFrom(state_, Dir1->Path(), Combo_Kind->currentText(), Cmb_Bairitu->currentText(), fileName);
+    if (!SaveHistorySetting(historySetting_, fileName) && saved.saved) {
+        saved.saved = false;
+        saved.reason = platform::ErrorText(platform::LastProfileWriteError());
+    }
+    return saved;
 }
 
 void Vidrolle_2ndS::InitCommandButtons(bool init, bool enable)
@@ -409,6 +418,12 @@ void Vidrolle_2ndS::FillFileList()
             dateSubItem = column - 1;
     }
 
+    // The marks need the name column; the early fills of start-up have none.
+    const bool marking = history_ && ListV->ColumnCount() > 0;
+    if (marking)
+        LoadFolderHistory();
+    const bool anyRecords = marking && !folderHistory_.files.isEmpty();
+
     QString folder = Dir1->Path();
     if (!folder.endsWith(u'/'))
         folder += u'/';
@@ -420,12 +435,20 @@ void Vidrolle_2ndS::FillFileList()
         const int row = ListV->Add(platform::DisplayName(name), name);
         const QString path = folder + name;
 
+        // One look-up gives the length and what tells the file from one put
+        // in its place.
+        std::optional<platform::FileStamp> stamp;
+        if (sizeSubItem > 0 || anyRecords)
+            stamp = platform::FileStampOf(path);
+        if (anyRecords)
+            MarkRow(row, name, stamp);
+
         // A file that vanished since the picker listed it has no length: its
         // size stays empty rather than showing another file's.
         if (sizeSubItem > 0) {
             QString sizeText;
-            if (const std::optional<long long> length = platform::FileLength(path)) {
-                double kilobytes = static_cast<double>(*length) / 1024.0;
+            if (stamp) {
+                double kilobytes = static_cast<double>(stamp->length) / 1024.0;
                 if (kilobytes == 0)
                     kilobytes = 1;
                 sizeText = platform::FormatGrouped(kilobytes);

@@ -8,6 +8,8 @@
 #include "app/shared/ExitPictures.h"
 #include "app/shared/PlayState.h"
 #include "app/shared/Vidrolle_2nd_b.h"
+#include "app/shared/WatchHistory.h"
+#include "platform/HistoryStore.h"
 #include "platform/MediaEngine.h"
 #include "platform/StreamingEngine.h"
 
@@ -22,6 +24,7 @@
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QMenu;
 class Vidrolle_2ndM;
 
 namespace controls {
@@ -46,6 +49,10 @@ struct BrowserDependencies {
     // own generator.
     std::function<double()> uniformDraw;
 };
+
+// The tooltip of a row with this record: when it was last played and how that
+// showing ended, the position reached and the duration for a partly seen file.
+QString HistoryToolTip(const platform::HistoryRecord& record, bool lastPlayed);
 
 class Vidrolle_2ndS : public QWidget {
     Q_OBJECT
@@ -89,6 +96,15 @@ public:
     void Cmd_End_Click();
     void Cmd_Can_Click();
     void lbl_URL_Click();
+
+    // Watch history: the list's right-click menu and its two entries.
+    void ListV_ContextMenu(const QPoint& globalPosition);
+    std::unique_ptr<QMenu> MakeListMenu();
+    void ListV_MarkNotSeen();
+    void ListV_ForgetFolder();
+    // Whether showings are being recorded (History is on and the file opened).
+    bool HistoryOpen() const { return history_ != nullptr; }
+    const HistorySetting& History() const { return historySetting_; }
 
     // Controls, public so that tests can drive and inspect them like a user.
     controls::GFXFrameX* GFXFrameX1 = nullptr;
@@ -156,4 +172,22 @@ private:
     bool PlayItem(int position);
     // Ends the program through the injected ending, or the event loop.
     void EndProgram();
+
+    // Watch history
+    void OpenHistory();
+    // Reads the records of the list's folder, once per fill.
+    void LoadFolderHistory();
+    // Gives a freshly added row the mark of its record, if it has one that
+    // still describes the file.
+    void MarkRow(int position, const QString& name, const std::optional<platform::FileStamp>& stamp);
+    void RecordShowing(int position, const ShowingOutcome& outcome);
+    QString ToolTipAt(int position) const;
+
+    HistorySetting historySetting_;
+    std::unique_ptr<platform::HistoryStore> history_;
+    // The records of the folder the list shows, by name bytes.
+    QByteArray historyFolder_;
+    platform::FolderHistory folderHistory_;
+    // How the last player window's showing ended.
+    ShowingOutcome lastOutcome_;
 };

@@ -126,12 +126,16 @@ bool Vidrolle_2ndS::ShowPlayerFor(const QString& path)
         // with the window.
         Vidrolle_2ndR window(state_, deps_.streamingEngines, imgImages);
         window.setAttribute(Qt::WA_QuitOnClose, false);
-        return window.ShowModal();
+        const bool shown = window.ShowModal();
+        lastOutcome_ = window.LastShowing();
+        return shown;
     }
     if (!mediaWindow_)
         mediaWindow_ = std::make_unique<Vidrolle_2ndM>(state_, deps_.mediaEngines, imgImages);
     mediaWindow_->setAttribute(Qt::WA_QuitOnClose, false);
-    return mediaWindow_->ShowModal();
+    const bool shown = mediaWindow_->ShowModal();
+    lastOutcome_ = mediaWindow_->LastShowing();
+    return shown;
 }
 
 bool Vidrolle_2ndS::IsStreamingFile(const QString& path)
@@ -149,7 +153,10 @@ bool Vidrolle_2ndS::PlayItem(int position)
     if (position < 1 || position > ListV->Count())
         return false;
     state_.CurrentFile = PathOfItem(position);
-    return ShowPlayerFor(state_.CurrentFile);
+    lastOutcome_ = {};
+    const bool shown = ShowPlayerFor(state_.CurrentFile);
+    RecordShowing(position, lastOutcome_);
+    return shown;
 }
 
 // --- Play, Play all and the list --------------------------------------------

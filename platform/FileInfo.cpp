@@ -22,10 +22,18 @@ std::function<bool(const QString&)>& OpenFailurePredicate()
 
 std::optional<long long> FileLength(const QString& path)
 {
+    if (const std::optional<FileStamp> stamp = FileStampOf(path))
+        return stamp->length;
+    return std::nullopt;
+}
+
+std::optional<FileStamp> FileStampOf(const QString& path)
+{
     struct stat status {};
     if (::stat(NameToBytes(path).constData(), &status) != 0)
         return std::nullopt;
-    return static_cast<long long>(status.st_size);
+    return FileStamp{static_cast<long long>(status.st_size),
+                     static_cast<long long>(status.st_mtim.tv_sec) * 1'000'000'000LL + status.st_mtim.tv_nsec};
 }
 
 std::optional<QDate> FileLastWriteLocalDate(const QString& path)

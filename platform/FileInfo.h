@@ -15,6 +15,14 @@ namespace platform {
 // Length in bytes; nullopt when the file does not exist or cannot be queried.
 std::optional<long long> FileLength(const QString& path);
 
+// The length and the last-write time (nanoseconds since 1970, UTC) from one
+// look-up, which together tell a file from another one put in its place.
+struct FileStamp {
+    long long length = 0;
+    long long modifiedNs = 0;
+};
+std::optional<FileStamp> FileStampOf(const QString& path);
+
 // Opens the file for reading, reads its last-write time, closes it, and
 // returns that time's calendar date in local time; nullopt when the file
 // cannot be opened for reading.

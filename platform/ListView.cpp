@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -39,6 +40,8 @@ struct Row {
     QString tag;
     std::vector<Cell> subItems;
     bool selected = false;
+    // Sits in the padding after `selected`, so it costs the row nothing.
+    uint8_t mark = 0;
     // The name the row stands for when it differs from its text; null otherwise.
     QString name;
 };
@@ -277,6 +280,10 @@ public:
 
     std::vector<Row> rows;
     std::vector<Column> columns;
+    std::vector<QPixmap> markPictures;
+    // Set by the first mark since the last clear; only then are pictures shown.
+    bool marksShown = false;
+    std::function<QString(int position)> toolTipSource;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override
     {
@@ -295,6 +302,15 @@ public:
             return CellText(index.row(), index.column());
         if (role == Qt::TextAlignmentRole)
             return AlignmentOf(index.column());
+        if (index.column() == 0 && role == Qt::DecorationRole) {
+            const uint8_t mark = rows[index.row()].mark;
+            if (marksShown && mark < markPictures.size())
+                return markPictures[mark];
+            return {};
+        }
+        if (role == Qt::ToolTipRole && toolTipSource)
+            if (QString text = toolTipSource(index.row() + 1); !text.isEmpty())
+                return text;
         return {};
     }
 
@@ -442,6 +458,18 @@ struct ReportListView::Impl {
         syncingSelection = false;
         MirrorAllSelection();
         UpdateSortIndicator();
+    }
+
+    // Any row's mark may have changed. The view reads a mark only when it
+    // paints its row, so a repaint is all it needs; telling it of every row
+    // would make it visit all of them (see AnnounceReorder).
+    void MarksChanged()
+    {
+        if (freezeCount > 0) {
+            textsChanged = true;
+            return;
+        }
+        view->viewport()->update();
     }
 
     void CellChanged(int row, int column)
@@ -603,6 +631,9 @@ ReportListView::ReportListView(QWidget* parent)
             [this](const QItemSelection& selected, const QItemSelection& deselected) {
                 d->ViewSelectionChanged(selected, deselected);
             });
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& point) { emit ContextMenu(d->view->viewport()->mapToGlobal(point)); });
     d->view->onClick = [this] { emit Click(); };
     d->view->onDoubleClick = [this] { emit DblClick(); };
 
@@ -648,6 +679,7 @@ void ReportListView::Clear()
     d->BeginRowsChange();
     d->model->rows.clear();
     d->model->rows.shrink_to_fit();
+    d->model->marksShown = false;
     d->EndRowsChange();
 }
 
@@ -662,10 +694,10 @@ int ReportListView::Add(const QString& text, const QString& name)
     QString kept = name.isEmpty() || name == text ? QString() : name;
     if (d->freezeCount > 0) {
         d->BeginRowsChange();
-        d->model->rows.push_back(Row{text, {}, {}, false, std::move(kept)});
+        d->model->rows.push_back(Row{text, {}, {}, false, 0, std::move(kept)});
     } else {
         d->model->BeginAppendRow(row);
-        d->model->rows.push_back(Row{text, {}, {}, false, std::move(kept)});
+        d->model->rows.push_back(Row{text, {}, {}, false, 0, std::move(kept)});
         d->model->EndAppendRow();
     }
     return row + 1;
@@ -782,6 +814,63 @@ void ReportListView::SetSelected(int position, bool selected)
         return;
     row->selected = selected;
     d->MirrorRowSelection(position - 1);
+}
+
+void ReportListView::SetMarkPictures(const std::vector<QImage>& pictures)
+{
+    d->model->markPictures.clear();
+    for (const QImage& picture : pictures)
+        d->model->markPictures.push_back(QPixmap::fromImage(picture));
+    d->MarksChanged();
+}
+
+uint8_t ReportListView::Mark(int position) const
+{
+    const Row* row = d->RowAt(position);
+    return row ? row->mark : 0;
+}
+
+void ReportListView::SetMark(int position, uint8_t mark)
+{
+    Row* row = d->RowAt(position);
+    if (!row || row->mark == mark)
+        return;
+    row->mark = mark;
+    if (mark != 0 && !d->model->marksShown) {
+        // The first mark gives every row its picture.
+        d->model->marksShown = true;
+        d->MarksChanged();
+        return;
+    }
+    if (d->freezeCount > 0) {
+        d->textsChanged = true;
+        return;
+    }
+    if (d->model->columnCount() > 0) {
+        const QModelIndex index = d->model->index(position - 1, 0);
+        emit d->model->dataChanged(index, index, {Qt::DecorationRole});
+    }
+}
+
+void ReportListView::ClearMarkBits(uint8_t bits)
+{
+    bool changed = false;
+    bool anyLeft = false;
+    for (Row& row : d->model->rows) {
+        changed = changed || (row.mark & bits) != 0;
+        row.mark = static_cast<uint8_t>(row.mark & ~bits);
+        anyLeft = anyLeft || row.mark != 0;
+    }
+    // A list left without marks looks as one that never had any.
+    if (!anyLeft)
+        d->model->marksShown = false;
+    if (changed)
+        d->MarksChanged();
+}
+
+void ReportListView::SetToolTipSource(std::function<QString(int position)> source)
+{
+    d->model->toolTipSource = std::move(source);
 }
 
 int ReportListView::SortKey() const

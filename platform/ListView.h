@@ -11,15 +11,24 @@
 // is case-insensitive in the user's locale. Every cell keeps its text and tag
 // exactly as last set.
 //
+// A row may also carry a mark: a small number whose picture (set by the
+// program) is drawn before the row's text as a decoration. Marks never touch
+// a text and travel with their rows through a sort. While no row of the list
+// has a mark nothing is drawn, so an unmarked list looks as it always did;
+// once one has, every row gets the picture of its mark (0 a blank one), so
+// the names stay in line.
+//
 // The rows live in one model (no widget per row) shown by a view, so 32,767
 // rows fill and sort quickly. While the drawing is frozen the view is not told
 // of single changes; releasing the freeze repaints once.
 #pragma once
 
 #include <QCollator>
+#include <QImage>
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -87,6 +96,17 @@ public:
     bool Selected(int position) const;
     void SetSelected(int position, bool selected);
 
+    // Marks: picture n is drawn for mark n (0, a blank of the same size, for
+    // unmarked rows once any row is marked). Clear() removes every mark.
+    void SetMarkPictures(const std::vector<QImage>& pictures);
+    uint8_t Mark(int position) const;
+    void SetMark(int position, uint8_t mark);
+    // Clears the given bits of every row's mark.
+    void ClearMarkBits(uint8_t bits);
+    // The tooltip text of a row, asked for when the pointer rests on it; an
+    // empty text shows no tooltip.
+    void SetToolTipSource(std::function<QString(int position)> source);
+
     // Sorting
     int SortKey() const;
     void SetSortKey(int key);
@@ -104,6 +124,8 @@ signals:
     void ColumnClick(int position); // 1-based column position
     void Click();
     void DblClick();
+    // A right click (or the menu key) on the list, at this screen position.
+    void ContextMenu(const QPoint& globalPosition);
 
 private:
     struct Impl;

@@ -31,17 +31,22 @@ bool IsFolder(const QString& path)
 ProgramPlaces DecidePlaces(const Surroundings& s)
 {
     const QString baseName = QString::fromLatin1(kSettingsBaseName);
+    const QString historyName = QString::fromLatin1(kHistoryBaseName);
     if (s.settingsFileBesideProgram || s.programFolderWritable)
-        return {true, WithSlash(s.programFolder) + baseName, s.programFolder};
+        return {true, WithSlash(s.programFolder) + baseName, s.programFolder,
+                WithSlash(s.programFolder) + historyName};
 
-    // A relative XDG_CONFIG_HOME is not to be used, so it counts as unset.
-    const QString configHome = s.configHome.startsWith(u'/') ? s.configHome
-                                                              : WithSlash(s.homeFolder) + QStringLiteral(".config");
-    const QString settingsFile =
-        WithSlash(configHome) + QString::fromLatin1(kSettingsFolderName) + u'/' + baseName;
+    // A relative XDG_CONFIG_HOME or XDG_STATE_HOME is not to be used, so it
+    // counts as unset.
+    const auto below = [&](const QString& variable, const char* fallback) {
+        const QString root = variable.startsWith(u'/') ? variable : WithSlash(s.homeFolder) + QLatin1String(fallback);
+        return WithSlash(root) + QString::fromLatin1(kSettingsFolderName) + u'/';
+    };
+    const QString settingsFile = below(s.configHome, ".config") + baseName;
+    const QString historyFile = below(s.stateHome, ".local/state") + historyName;
     const QString defaultFolder =
         (!s.videosFolder.isEmpty() && s.videosFolderExists) ? s.videosFolder : s.homeFolder;
-    return {false, settingsFile, defaultFolder};
+    return {false, settingsFile, defaultFolder, historyFile};
 }
 
 Surroundings ProbeSurroundings(const QString& programFolder)
@@ -53,6 +58,7 @@ Surroundings ProbeSurroundings(const QString& programFolder)
     s.settingsFileBesideProgram = ::access(file.constData(), F_OK) == 0;
     s.programFolderWritable = ::access(folder.constData(), W_OK) == 0;
     s.configHome = NameFromBytes(qgetenv("XDG_CONFIG_HOME"));
+    s.stateHome = NameFromBytes(qgetenv("XDG_STATE_HOME"));
     s.homeFolder = NameFromBytes(qgetenv("HOME"));
     // Without HOME the account's own home folder is the user's home.
     if (s.homeFolder.isEmpty()) {

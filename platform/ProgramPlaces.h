@@ -4,7 +4,9 @@
 // file there, keeps the file beside itself and falls back to its own folder.
 // An installed program (its folder not writable, as /usr/bin) keeps the file
 // under the user's configuration folder and falls back to the user's videos
-// folder, or to the home folder when that does not exist. The decision is
+// folder, or to the home folder when that does not exist. The watch history
+// lives beside the settings file for a portable copy and under the user's
+// state folder for an installed program. The decision is
 // pure logic over a description of the surroundings, so that every branch
 // can be tested with a made-up one; ProbeSurroundings fills it in with a few
 // access and stat calls.
@@ -16,6 +18,7 @@ namespace platform {
 
 inline constexpr const char* kSettingsBaseName = "Vidrolle_2nd.ini";
 inline constexpr const char* kSettingsFolderName = "vidrolle2nd";
+inline constexpr const char* kHistoryBaseName = "history.sqlite";
 
 struct Surroundings {
     QString programFolder;
@@ -23,6 +26,8 @@ struct Surroundings {
     bool programFolderWritable = false;
     // The value of XDG_CONFIG_HOME; empty when unset.
     QString configHome;
+    // The value of XDG_STATE_HOME; empty when unset.
+    QString stateHome;
     QString homeFolder;
     // The user's videos folder as the desktop names it, and whether it is
     // there.
@@ -34,6 +39,7 @@ struct ProgramPlaces {
     bool portable = false;
     QString settingsFile;
     QString defaultFolder;
+    QString historyFile;
 };
 
 ProgramPlaces DecidePlaces(const Surroundings& surroundings);

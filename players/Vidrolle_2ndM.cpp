@@ -231,10 +231,19 @@ bool Vidrolle_2ndM::ShowModal()
 {
     if (loop_ != nullptr || loaded_)
         return false;
+    outcome_ = {};
     Form_Load();
     const bool played = rendered_;
-    if (!loaded_)
+    // A file the engine could not render still shows the window until its
+    // first tick, but it was not played, however the window then closes.
+    const auto noteUnplayable = [&] {
+        if (!played)
+            outcome_ = {ShowingEnd::NotPlayable, std::nullopt, std::nullopt};
+    };
+    if (!loaded_) {
+        noteUnplayable();
         return played;
+    }
 
     // The window sees every key first, whichever of its children has focus.
     qApp->installEventFilter(this);
@@ -251,6 +260,7 @@ bool Vidrolle_2ndM::ShowModal()
     loop_ = nullptr;
     // The application may end every loop at once when it quits.
     Unload();
+    noteUnplayable();
     return played;
 }
 
@@ -268,6 +278,17 @@ void Vidrolle_2ndM::Unload()
     }
     if (loop_ != nullptr)
         loop_->quit();
+}
+
+void Vidrolle_2ndM::NoteEnd(ShowingEnd end)
+{
+    if (outcome_.end != ShowingEnd::None)
+        return;
+    outcome_.end = end;
+    if (engine_) {
+        outcome_.position = engine_->CurrentPosition();
+        outcome_.duration = engine_->Duration();
+    }
 }
 
 void Vidrolle_2ndM::Form_Unload()
@@ -471,6 +492,7 @@ void Vidrolle_2ndM::Timer1_Timer()
     // The end shows as the elapsed text reaching the total text, up to a
     // second before the engine's own end.
     if (Pos_Time->text() == Total_Time->text()) {
+        NoteEnd(ShowingEnd::PlayedToEnd);
         if (engine)
             engine->Stop();
         Unload();
@@ -490,6 +512,7 @@ void Vidrolle_2ndM::Form_KeyDown(int keyCode)
     case platform::kKeyControl:
         // Skip: the run goes on with its next file.
         SetMessage(kUnloading);
+        NoteEnd(ShowingEnd::Skipped);
         Unload();
         break;
     case platform::kKeyAlt:
@@ -507,6 +530,7 @@ void Vidrolle_2ndM::Form_KeyDown(int keyCode)
     case platform::kKeySpace:
         SetMessage(kUnloading);
         state_.StopRequested = kTrue;
+        NoteEnd(ShowingEnd::Stopped);
         Unload();
         break;
     case platform::kKeyLeft: {
@@ -541,6 +565,7 @@ void Vidrolle_2ndM::H1_Scroll()
 void Vidrolle_2ndM::Display_Click()
 {
     state_.StopRequested = kTrue;
+    NoteEnd(ShowingEnd::Stopped);
     Unload();
 }
 
@@ -557,6 +582,7 @@ void Vidrolle_2ndM::ImgExit_MouseUp()
     // Let the released look be painted before the window goes.
     QCoreApplication::processEvents();
     state_.StopRequested = kTrue;
+    NoteEnd(ShowingEnd::Stopped);
     Unload();
 }
 
@@ -612,6 +638,7 @@ void Vidrolle_2ndM::closeEvent(QCloseEvent* event)
     // with the exit image.
     if (loaded_) {
         state_.StopRequested = kTrue;
+        NoteEnd(ShowingEnd::Stopped);
         Unload();
     }
     event->accept();

@@ -6,7 +6,8 @@
 // keeps the slider and the times current and closes the window when the
 // elapsed text reaches the total; keys pause, seek, skip to the next file or
 // stop a whole run, and the browser learns of a stop only through
-// StopRequested.
+// StopRequested. After each showing the window also tells how it ended
+// (LastShowing), for the watch history.
 //
 // The browser keeps one window object and loads it again for each file, so
 // the last picture size carries over to a file without a picture. The sizing
@@ -16,6 +17,7 @@
 
 #include "app/shared/ExitPictures.h"
 #include "app/shared/PlayState.h"
+#include "app/shared/WatchHistory.h"
 #include "platform/MediaEngine.h"
 #include "platform/Screen.h"
 
@@ -88,6 +90,9 @@ public:
     // file could not be played at all (no engine, or the engine could not
     // render it), so that a repeat loop over a broken file can end.
     bool ShowModal();
+    // How the last showing ended, with the position reached and the duration
+    // as the engine knew them just before it was released.
+    const ShowingOutcome& LastShowing() const { return outcome_; }
 
     // --- load and release ---------------------------------------------------
     void Form_Load();
@@ -144,6 +149,9 @@ private:
     void SizeTwips(double width, double height);
     void SizePicture();
     void SetDuration();
+    // Notes the first way the showing ends; later ones (a second Unload)
+    // change nothing.
+    void NoteEnd(ShowingEnd end);
 
     PlayState& state_;
     platform::MediaEngineFactory engineFactory_;
@@ -159,4 +167,5 @@ private:
     bool keyFilterInstalled_ = false;
     bool displayPressed_ = false;
     QEventLoop* loop_ = nullptr;
+    ShowingOutcome outcome_;
 };

@@ -134,10 +134,15 @@ bool Vidrolle_2ndR::ShowModal()
     DestroyControls();
     BuildControls();
     closing_ = false;
+    opened_ = false;
+    knownLength_.reset();
+    outcome_ = {};
     if (engineFactory_)
         engine_ = engineFactory_(RealSC);
-    if (!engine_)
+    if (!engine_) {
+        outcome_.end = ShowingEnd::NotPlayable;
         return false;
+    }
     connect(engine_.get(), &platform::StreamingEngine::ClipOpened, this,
             &Vidrolle_2ndR::Realmain_ClipOpened);
     connect(engine_.get(), &platform::StreamingEngine::PlayStateChange, this,
@@ -193,6 +198,7 @@ void Vidrolle_2ndR::Realmain_ClipOpened(const QString&, const QString&)
 {
     if (!showing_ || closing_ || !engine_)
         return;
+    opened_ = true;
     const platform::ScreenMetrics screen = platform::Screen();
     const QSize picture =
         streaming::PictureSizeFor(state_.SizeMode, state_.Magnification, engine_->ClipWidth(),
@@ -220,6 +226,7 @@ void Vidrolle_2ndR::Realmain_PlayStateChange(int state)
     switch (state) {
     case 0:
         SetCaption(QStringLiteral("Stop"));
+        NoteEnd(opened_ ? ShowingEnd::PlayedToEnd : ShowingEnd::NotPlayable);
         Unload();
         break;
     case 1:
@@ -249,6 +256,7 @@ void Vidrolle_2ndR::Form_KeyDown(int keyCode)
     switch (keyCode) {
     case platform::kKeyControl:
         SetCaption(kCaptionUnloading);
+        NoteEnd(ShowingEnd::Skipped);
         Unload();
         break;
     case platform::kKeyAlt:
@@ -268,6 +276,7 @@ void Vidrolle_2ndR::Form_KeyDown(int keyCode)
     case platform::kKeySpace:
         SetCaption(kCaptionUnloading);
         state_.StopRequested = kTrue;
+        NoteEnd(ShowingEnd::Stopped);
         Unload();
         break;
     default:
@@ -292,6 +301,7 @@ void Vidrolle_2ndR::ImgExit_MouseUp(Qt::MouseButton)
     // The user let go on the exit image, so the run stops even if the clip
     // happened to end while the picture was being repainted.
     state_.StopRequested = kTrue;
+    NoteEnd(ShowingEnd::Stopped);
     Unload();
 }
 
@@ -301,6 +311,8 @@ void Vidrolle_2ndR::Transport_Timer()
         return;
     const std::optional<double> position = engine_->Position();
     const std::optional<double> length = engine_->Length();
+    if (length)
+        knownLength_ = length;
     Real_Pos->SetTransport(position, length);
     Realmain->SetTime(position, length);
 }
@@ -310,6 +322,19 @@ void Vidrolle_2ndR::Real_Pos_Seek(double seconds)
     if (!showing_ || closing_ || !engine_)
         return;
     engine_->Seek(seconds);
+}
+
+void Vidrolle_2ndR::NoteEnd(ShowingEnd end)
+{
+    if (outcome_.end != ShowingEnd::None || closing_)
+        return;
+    outcome_.end = end;
+    if (engine_) {
+        outcome_.position = engine_->Position();
+        outcome_.duration = engine_->Length();
+    }
+    if (!outcome_.duration)
+        outcome_.duration = knownLength_;
 }
 
 void Vidrolle_2ndR::Unload()
@@ -356,8 +381,10 @@ void Vidrolle_2ndR::closeEvent(QCloseEvent* event)
     // stop, as with the exit image, so a play-all run ends too. Unload hides
     // the window itself; letting the close go on could end the program while
     // the browser is hidden.
-    if (showing_ && !closing_)
+    if (showing_ && !closing_) {
         state_.StopRequested = kTrue;
+        NoteEnd(ShowingEnd::Stopped);
+    }
     Unload();
     event->ignore();
 }

@@ -5,6 +5,8 @@
 // and status bar below, and follows the engine's play states in its status
 // label. It closes when the clip stops (state 0) or on a key or the exit
 // image; only a user stop (Escape, Space, the exit image) sets StopRequested.
+// After each showing it also tells how it ended (LastShowing), for the watch
+// history: a clip that stops without ever having opened could not be played.
 //
 // One window object serves every showing: each ShowModal builds its children
 // anew and asks the factory for a fresh engine, so nothing of a previous clip
@@ -16,11 +18,13 @@
 
 #include "app/shared/ExitPictures.h"
 #include "app/shared/PlayState.h"
+#include "app/shared/WatchHistory.h"
 #include "platform/StreamingEngine.h"
 
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class QEventLoop;
 class QLabel;
@@ -42,6 +46,9 @@ public:
     // the window has closed. false when it could not be shown at all (the
     // factory made no engine), in which case nothing was shown or played.
     bool ShowModal();
+    // How the last showing ended, with the position reached and the length
+    // as the engine knew them then.
+    const ShowingOutcome& LastShowing() const { return outcome_; }
 
     // Handlers, public so that tests can drive them as the engine, the
     // keyboard and the mouse would.
@@ -85,6 +92,8 @@ private:
     void ReleaseEngine();
     QString PlayingCaption() const;
     void SetCaption(const QString& text);
+    // Notes the first way the showing ends; later ones change nothing.
+    void NoteEnd(ShowingEnd end);
 
     PlayState& state_;
     platform::StreamingEngineFactory engineFactory_;
@@ -94,4 +103,9 @@ private:
     QTimer transportTimer_;
     bool showing_ = false;
     bool closing_ = false;
+    bool opened_ = false; // the clip of this showing has opened
+    // The engine forgets the length once the clip has ended; the history
+    // still wants it.
+    std::optional<double> knownLength_;
+    ShowingOutcome outcome_;
 };

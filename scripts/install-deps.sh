@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev libqt6sql6-sqlite libsqlite3-dev
   libmpv-dev mpv ffmpeg
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev

@@ -1,6 +1,7 @@
 // The texts of the browser window that belong to the program rather than to
 // its controls: the credit line and the home page address that the link label
-// shows and opens, and the message shown when End cannot save the settings.
+// shows and opens, the message shown when End cannot save the settings, and
+// the watch history's menu entries and tooltip words.
 // Kept here so that each lives in one place.
 #pragma once
 
@@ -20,3 +21,16 @@ inline QString SaveFailedText(const QString& fileName, const QString& reason)
                           "ファイル: %1\n理由: %2")
         .arg(platform::DisplayName(fileName), reason);
 }
+
+// The list's right-click menu.
+inline constexpr const char* kMarkNotSeenText = "選択したファイルを未視聴にする";
+inline constexpr const char* kForgetFolderHistoryText = "このフォルダの再生履歴を消去";
+
+// The tooltip of a marked row: when it was last played and how that ended.
+inline constexpr const char* kLastPlayedAtText = "最終再生: %1";
+inline constexpr const char* kEndedPlayedToEndText = "最後まで再生しました";
+inline constexpr const char* kEndedSkippedText = "途中で次のファイルへ進みました";
+inline constexpr const char* kEndedStoppedText = "途中で停止しました";
+inline constexpr const char* kEndedNotPlayableText = "再生できませんでした";
+inline constexpr const char* kSeenBeforeText = "以前に最後まで再生済み";
+inline constexpr const char* kLastInFolderText = "このフォルダで最後に再生したファイル";

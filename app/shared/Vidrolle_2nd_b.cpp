@@ -79,6 +79,11 @@ QString SettingsFileName()
     return Places().settingsFile;
 }
 
+QString HistoryFileName()
+{
+    return Places().historyFile;
+}
+
 QString DefaultFolder()
 {
     return Places().defaultFolder;
@@ -129,6 +134,28 @@ double GetFileDate(const QString& path)
         return 0;
     }
     return platform::DateValue(*date);
+}
+
+HistorySetting LoadHistorySetting(const QString& fileName)
+{
+    // A default no settings line can hold (lines end at a line break) tells
+    // a missing key from an empty value.
+    const QString missing = QStringLiteral("\n");
+    const QString text = platform::GetPrivateProfileString(QString::fromLatin1(kSettingsSection),
+                                                           QStringLiteral("History"), missing, UpToNul(fileName));
+    HistorySetting setting;
+    setting.inFile = text != missing;
+    if (setting.inFile && !text.isEmpty())
+        if (const std::optional<int16_t> value = platform::ToInteger16(text))
+            setting.value = *value;
+    return setting;
+}
+
+bool SaveHistorySetting(const HistorySetting& setting, const QString& fileName)
+{
+    if (!setting.inFile && setting.value == HistorySetting{}.value)
+        return true;
+    return WriteIniValue(kSettingsSection, QStringLiteral("History"), platform::NumberText(setting.value), fileName);
 }
 
 float MagnificationFromText(const QString& text)

@@ -16,6 +16,9 @@ QString SettingsFileName();
 // The folder opened when no remembered folder can be used: the program's
 // folder for a portable copy, else the user's videos folder or home.
 QString DefaultFolder();
+// The watch history's database file: beside the settings file for a portable
+// copy, else under the user's state folder. Decided with the settings path.
+QString HistoryFileName();
 // The program's own folder (the folder of the running executable).
 QString ProgramFolder();
 // For tests: ProgramFolder() returns this folder instead; an empty text puts
@@ -51,6 +54,21 @@ struct SettingsSaved {
 void LoadSettingsInto(PlayState& state, const QString& fileName, const QString& defaultFolder);
 SettingsSaved SaveSettingsFrom(PlayState& state, const QString& folderPath, const QString& patternText,
                                const QString& magnificationText, const QString& fileName);
+
+// The "History" setting: 0 turns the watch history off, anything else (and a
+// missing or empty value) leaves it on. A value that does not convert leaves
+// it on too. `inFile` tells whether the file holds the key at all, which
+// decides whether End writes it back.
+struct HistorySetting {
+    int16_t value = 1;
+    bool inFile = false;
+    bool Enabled() const { return value != 0; }
+};
+HistorySetting LoadHistorySetting(const QString& fileName);
+// Writes the key after the others, but only where the file holds it already
+// or the value is not the default, so that a settings file of a user who
+// never touched it keeps exactly its bytes. False when the write failed.
+bool SaveHistorySetting(const HistorySetting& setting, const QString& fileName);
 
 // Magnification from the magnification box's text: the number when numeric,
 // else 1.2. A number beyond the range of a float counts as not numeric.

@@ -36,6 +36,7 @@ TEST(ProgramPlaces, APortableCopyKeepsEverythingBesideItself)
         EXPECT_TRUE(places.portable);
         EXPECT_EQ(places.settingsFile, "/opt/v2/Vidrolle_2nd.ini");
         EXPECT_EQ(places.defaultFolder, "/opt/v2");
+        EXPECT_EQ(places.historyFile, "/opt/v2/history.sqlite");
     }
 }
 
@@ -49,6 +50,17 @@ TEST(ProgramPlaces, AnInstalledProgramUsesTheConfigurationFolder)
     // A relative value is not a usable configuration folder.
     s.configHome = QStringLiteral("xdg");
     EXPECT_EQ(DecidePlaces(s).settingsFile, "/home/u/.config/vidrolle2nd/Vidrolle_2nd.ini");
+}
+
+TEST(ProgramPlaces, AnInstalledProgramKeepsItsHistoryInTheStateFolder)
+{
+    Surroundings s = Installed();
+    s.configHome = QStringLiteral("/cfg");
+    EXPECT_EQ(DecidePlaces(s).historyFile, "/home/u/.local/state/vidrolle2nd/history.sqlite");
+    s.stateHome = QStringLiteral("/state");
+    EXPECT_EQ(DecidePlaces(s).historyFile, "/state/vidrolle2nd/history.sqlite");
+    s.stateHome = QStringLiteral("state");
+    EXPECT_EQ(DecidePlaces(s).historyFile, "/home/u/.local/state/vidrolle2nd/history.sqlite");
 }
 
 TEST(ProgramPlaces, AnInstalledProgramFallsBackToVideosThenHome)

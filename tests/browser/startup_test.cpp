@@ -252,10 +252,13 @@ class InstalledStartupTest : public StartupTest {
 protected:
     InstalledStartupTest()
         : savedHome(qgetenv("HOME")), savedConfigHome(qgetenv("XDG_CONFIG_HOME")),
-          hadConfigHome(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
+          hadConfigHome(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")), savedStateHome(qgetenv("XDG_STATE_HOME")),
+          hadStateHome(qEnvironmentVariableIsSet("XDG_STATE_HOME"))
     {
         qputenv("HOME", home.Path().toUtf8());
         qunsetenv("XDG_CONFIG_HOME");
+        // The watch history goes under the temporary home too.
+        qunsetenv("XDG_STATE_HOME");
         installedFolder = program.MakeFile(QStringLiteral("plain")) + QStringLiteral("/bin");
         SetProgramFolderForTests(installedFolder);
     }
@@ -266,11 +269,17 @@ protected:
             qputenv("XDG_CONFIG_HOME", savedConfigHome);
         else
             qunsetenv("XDG_CONFIG_HOME");
+        if (hadStateHome)
+            qputenv("XDG_STATE_HOME", savedStateHome);
+        else
+            qunsetenv("XDG_STATE_HOME");
     }
 
     const QByteArray savedHome;
     const QByteArray savedConfigHome;
     const bool hadConfigHome;
+    const QByteArray savedStateHome;
+    const bool hadStateHome;
     TempFolder home;
     QString installedFolder;
 };
@@ -282,6 +291,8 @@ TEST_F(InstalledStartupTest, EndWritesUnderTheHomeAndTheNextStartOpensTheRemembe
     Vidrolle_2ndS& w = Start();
     EXPECT_EQ(QDir(w.Dir1->Path()), QDir(videos));
     EXPECT_EQ(ListedNames(), QStringList{"v.avi"});
+    EXPECT_TRUE(w.HistoryOpen());
+    EXPECT_TRUE(QFile::exists(home.Path() + QStringLiteral("/.local/state/vidrolle2nd/history.sqlite")));
 
     w.Dir1->SetPath(program.Path());
     w.Cmd_End_Click();
