@@ -5,6 +5,7 @@
 #include "app/shared/PlayState.h"
 
 #include "platform/MpvEngines.h"
+#include "platform/ProgramPlaces.h"
 
 #include <QApplication>
 
@@ -12,6 +13,8 @@ int main(int argc, char** argv)
 {
     platform::PreferX11ForEmbeddedVideo();
     QApplication app(argc, argv);
+    // Ties the windows to the desktop entry, for the desktop's icon and menu.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(platform::kApplicationId));
 
     BrowserDependencies dependencies;
     dependencies.mediaEngines = platform::MakeMpvMediaEngineFactory(platform::DefaultMpvOptions());

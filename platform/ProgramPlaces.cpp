@@ -32,7 +32,7 @@ ProgramPlaces DecidePlaces(const Surroundings& s)
 {
     const QString baseName = QString::fromLatin1(kSettingsBaseName);
     const QString historyName = QString::fromLatin1(kHistoryBaseName);
-    if (s.settingsFileBesideProgram || s.programFolderWritable)
+    if (s.settingsFileBesideProgram || (s.programFolderWritable && !s.installedWithDesktopEntry))
         return {true, WithSlash(s.programFolder) + baseName, s.programFolder,
                 WithSlash(s.programFolder) + historyName};
 
@@ -57,6 +57,11 @@ Surroundings ProbeSurroundings(const QString& programFolder)
     const QByteArray file = NameToBytes(WithSlash(programFolder) + QString::fromLatin1(kSettingsBaseName));
     s.settingsFileBesideProgram = ::access(file.constData(), F_OK) == 0;
     s.programFolderWritable = ::access(folder.constData(), W_OK) == 0;
+    if (s.programFolderWritable && !s.settingsFileBesideProgram) {
+        const QByteArray entry = NameToBytes(WithSlash(programFolder) + QStringLiteral("../share/applications/") +
+                                             QString::fromLatin1(kApplicationId) + QStringLiteral(".desktop"));
+        s.installedWithDesktopEntry = ::access(entry.constData(), F_OK) == 0;
+    }
     s.configHome = NameFromBytes(qgetenv("XDG_CONFIG_HOME"));
     s.stateHome = NameFromBytes(qgetenv("XDG_STATE_HOME"));
     s.homeFolder = NameFromBytes(qgetenv("HOME"));
@@ -68,7 +73,7 @@ Surroundings ProbeSurroundings(const QString& programFolder)
     }
     // Only an installed program needs these; a portable copy is spared the
     // look-up of the desktop's folder names.
-    if (!s.settingsFileBesideProgram && !s.programFolderWritable) {
+    if (!s.settingsFileBesideProgram && (!s.programFolderWritable || s.installedWithDesktopEntry)) {
         s.videosFolder = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
         s.videosFolderExists = IsFolder(s.videosFolder);
     }

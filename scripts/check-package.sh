@@ -157,6 +157,7 @@ echo "Recommends: $(dpkg-deb -f "$deb" Recommends)"
 names=$(printf '%s\n' "$depends" | tr ',|' '\n\n' | sed 's/(.*)//; s/^ *//; s/ *$//')
 grep -qx 'libmpv2' <<<"$names" || fail "Depends does not name libmpv2"
 grep -q '^libqt6' <<<"$names" || fail "Depends does not name a Qt 6 library package"
+grep -qx 'libqt6sql6-sqlite' <<<"$names" || fail "Depends does not name the Qt SQLite driver"
 
 mkdir "$work/extracted"
 dpkg-deb -x "$deb" "$work/extracted"

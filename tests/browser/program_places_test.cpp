@@ -40,6 +40,20 @@ TEST(ProgramPlaces, APortableCopyKeepsEverythingBesideItself)
     }
 }
 
+TEST(ProgramPlaces, ACopyInstalledBesideItsDesktopEntryIsInstalledEvenWhereItsFolderIsWritable)
+{
+    // Root running /usr/bin/vidrolle2nd, or a copy installed into ~/.local.
+    Surroundings s = Installed();
+    s.programFolderWritable = true;
+    s.installedWithDesktopEntry = true;
+    EXPECT_FALSE(DecidePlaces(s).portable);
+    EXPECT_EQ(DecidePlaces(s).settingsFile, "/home/u/.config/vidrolle2nd/Vidrolle_2nd.ini");
+    EXPECT_EQ(DecidePlaces(s).defaultFolder, "/home/u/Videos");
+    // A settings file someone put beside the program still makes it portable.
+    s.settingsFileBesideProgram = true;
+    EXPECT_TRUE(DecidePlaces(s).portable);
+}
+
 TEST(ProgramPlaces, AnInstalledProgramUsesTheConfigurationFolder)
 {
     Surroundings s = Installed();
@@ -85,6 +99,16 @@ TEST(ProgramPlaces, ProbingTheFileSystem)
     // A folder below a regular file cannot be written, not even by root.
     const QString blocked = dir.MakeFile(QStringLiteral("plain")) + QStringLiteral("/bin");
     EXPECT_FALSE(platform::ProbeSurroundings(blocked).programFolderWritable);
+
+    // A program folder bin/ with share/applications/<id>.desktop beside it.
+    TempFolder prefix;
+    prefix.MakeFolder(QStringLiteral("bin"));
+    prefix.MakeFolder(QStringLiteral("share"));
+    prefix.MakeFolder(QStringLiteral("share/applications"));
+    const QString bin = prefix.Path() + QStringLiteral("/bin");
+    EXPECT_FALSE(platform::ProbeSurroundings(bin).installedWithDesktopEntry);
+    prefix.MakeFile(QStringLiteral("share/applications/org.example.vidrolle.Vidrolle2nd.desktop"));
+    EXPECT_TRUE(platform::ProbeSurroundings(bin).installedWithDesktopEntry);
 
     // A settings folder that is there already is fine.
     EXPECT_EQ(platform::MakeFolderOf(dir.Path() + QStringLiteral("/x.ini")), QString());
