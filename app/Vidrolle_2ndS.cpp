@@ -22,6 +22,7 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -424,6 +425,16 @@ void Vidrolle_2ndS::FillFileList()
         LoadFolderHistory();
     const bool anyRecords = marking && !folderHistory_.files.isEmpty();
 
+    // The files of a folder share few days, and making a date's text costs
+    // more than reading the date: each day's text is made once per fill.
+    QHash<double, QString> dateTexts;
+    const auto dateText = [&dateTexts](double date) {
+        auto found = dateTexts.constFind(date);
+        if (found == dateTexts.cend())
+            found = dateTexts.insert(date, platform::DateToText(date));
+        return *found;
+    };
+
     QString folder = Dir1->Path();
     if (!folder.endsWith(u'/'))
         folder += u'/';
@@ -456,7 +467,7 @@ void Vidrolle_2ndS::FillFileList()
             ListV->SetSubItemText(row, sizeSubItem, sizeText);
         }
         if (dateSubItem > 0)
-            ListV->SetSubItemText(row, dateSubItem, platform::DateToText(GetFileDate(path)));
+            ListV->SetSubItemText(row, dateSubItem, dateText(GetFileDate(path)));
     }
 }
 

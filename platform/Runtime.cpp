@@ -219,6 +219,29 @@ QString FormatGrouped(double value)
 {
     if (!std::isfinite(value))
         return {};
+    // Every size in the list is written here, so the usual case skips printf.
+    // Below 2^53 the rounded value is an exact integer; nearbyint rounds in
+    // the current mode as printf does, exact ties to even. A negative value
+    // that rounds to zero gives a plain "0", as the general path does.
+    if (std::fabs(value) < 9007199254740992.0) {
+        const long long whole = static_cast<long long>(std::nearbyint(value));
+        unsigned long long magnitude =
+            whole < 0 ? 0ULL - static_cast<unsigned long long>(whole) : static_cast<unsigned long long>(whole);
+        char buffer[32];
+        char* const end = buffer + sizeof buffer;
+        char* first = end;
+        int digits = 0;
+        do {
+            if (digits > 0 && digits % 3 == 0)
+                *--first = ',';
+            *--first = static_cast<char>('0' + magnitude % 10);
+            magnitude /= 10;
+            ++digits;
+        } while (magnitude != 0);
+        if (whole < 0)
+            *--first = '-';
+        return QString::fromLatin1(first, end - first);
+    }
     const QString digits = DropSignOfZero(Printf("%.0f", value));
     const int sign = digits.startsWith(u'-') ? 1 : 0;
     QString result = digits;

@@ -109,6 +109,13 @@ TEST(Formats, GroupedWholeNumbers)
     EXPECT_EQ(FormatGrouped(123456), "123,456");
     EXPECT_EQ(FormatGrouped(-1234567), "-1,234,567");
     EXPECT_EQ(FormatGrouped(-0.3), "0");
+    EXPECT_EQ(FormatGrouped(3.5), "4");
+    EXPECT_EQ(FormatGrouped(-2.5), "-2");
+    // Either side of 2^53, where whole numbers stop being written digit by
+    // digit and go through printf.
+    EXPECT_EQ(FormatGrouped(-9007199254740991.0), "-9,007,199,254,740,991");
+    EXPECT_EQ(FormatGrouped(9007199254740992.0), "9,007,199,254,740,992");
+    EXPECT_EQ(FormatGrouped(1e20), "100,000,000,000,000,000,000");
 }
 
 TEST(Formats, GroupedDigitsFollowTheLocale)
