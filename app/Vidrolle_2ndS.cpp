@@ -131,6 +131,8 @@ void SetComboText(QComboBox* combo, const QString& text)
     if (row >= 0)
         combo->setCurrentIndex(row);
     combo->setEditText(text);
+    // A pattern longer than the box shows its start, where its first kinds are.
+    combo->lineEdit()->setCursorPosition(0);
 }
 
 // The first eight rows are the kinds the program has always offered, in their
@@ -248,7 +250,10 @@ void Vidrolle_2ndS::BuildControls()
     connect(Dir1, &platform::DirListBox::Change, this, &Vidrolle_2ndS::Dir1_Change);
     connect(File1, &platform::FileListBox::PathChange, this, &Vidrolle_2ndS::File1_PathChange);
     connect(File1, &platform::FileListBox::PatternChange, this, &Vidrolle_2ndS::File1_PatternChange);
-    connect(Combo_Kind, &QComboBox::activated, this, [this](int) { Combo_Kind_Click(); });
+    connect(Combo_Kind, &QComboBox::activated, this, [this](int) {
+        Combo_Kind->lineEdit()->setCursorPosition(0);
+        Combo_Kind_Click();
+    });
     // A typed pattern takes effect on Enter, like a chosen row.
     connect(Combo_Kind->lineEdit(), &QLineEdit::returnPressed, this, &Vidrolle_2ndS::Combo_Kind_Click);
     connect(ListV, &platform::ReportListView::ColumnClick, this, &Vidrolle_2ndS::ListV_ColumnClick);

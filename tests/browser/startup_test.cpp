@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QApplication>
 #include <QTreeWidget>
@@ -175,6 +176,8 @@ TEST_F(StartupTest, RememberedRowOfTodaysKindsIsShownListedAndSavedBack)
     Vidrolle_2ndS& w = Start();
 
     EXPECT_EQ(w.Combo_Kind->currentIndex(), 8);
+    // The long pattern shows from its start.
+    EXPECT_EQ(w.Combo_Kind->lineEdit()->cursorPosition(), 0);
     QStringList listed = ListedNames();
     listed.sort();
     EXPECT_EQ(listed, (QStringList{"a.avi", "b.mpg", "clip.webm", "film.mp4", "show.MKV"}));
