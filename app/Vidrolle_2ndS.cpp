@@ -428,7 +428,7 @@ void Vidrolle_2ndS::FillFileList()
     const bool marking = history_ && ListV->ColumnCount() > 0;
     if (marking)
         LoadFolderHistory();
-    const bool anyRecords = marking && !folderHistory_.files.isEmpty();
+    const bool anyRecords = marking && !folderHistory_.files.Empty();
 
     // The files of a folder share few days, and making a date's text costs
     // more than reading the date: each day's text is made once per fill.

@@ -188,6 +188,8 @@ private:
     // The records of the folder the list shows, by name bytes.
     QByteArray historyFolder_;
     platform::FolderHistory folderHistory_;
+    // Scratch room for the name bytes each row's mark is looked up by.
+    std::string nameBytes_;
     // How the last player window's showing ended.
     ShowingOutcome lastOutcome_;
 };

@@ -84,11 +84,13 @@ void Vidrolle_2ndS::MarkRow(int position, const QString& name, const std::option
 {
     if (!stamp)
         return;
-    const QByteArray bytes = platform::NameToBytes(name);
-    const auto found = folderHistory_.files.constFind(bytes);
-    if (found == folderHistory_.files.cend() || !Matches(*found, *stamp))
+    // One buffer serves every row of a listing, so asking costs no allocation.
+    const std::string_view bytes = platform::NameToBytes(name, nameBytes_);
+    const platform::HistoryMarkData* found = folderHistory_.files.Find(bytes);
+    if (!found || !Matches(*found, *stamp))
         return;
-    ListV->SetMark(position, MarkByte(*found, bytes == folderHistory_.lastPlayed));
+    const QByteArray& last = folderHistory_.lastPlayed;
+    ListV->SetMark(position, MarkByte(*found, bytes == std::string_view(last.constData(), static_cast<size_t>(last.size()))));
 }
 
 void Vidrolle_2ndS::RecordShowing(int position, const ShowingOutcome& outcome)
@@ -111,7 +113,7 @@ void Vidrolle_2ndS::RecordShowing(int position, const ShowingOutcome& outcome)
     // (another copy held the file too long) changes no mark.
     if (!history_->Save(folder, name, record))
         return;
-    folderHistory_.files.insert(name, MarkDataOf(record));
+    folderHistory_.files.Insert(std::string_view(name.constData(), static_cast<size_t>(name.size())), MarkDataOf(record));
     folderHistory_.lastPlayed = name;
     ListV->ClearMarkBits(kLastPlayedFlag);
     ListV->SetMark(position, MarkByte(MarkDataOf(record), true));
@@ -165,7 +167,7 @@ void Vidrolle_2ndS::ListV_MarkNotSeen()
     if (names.empty() || !history_->Forget(folder, names))
         return;
     for (const QByteArray& name : names) {
-        folderHistory_.files.remove(name);
+        folderHistory_.files.Remove(std::string_view(name.constData(), static_cast<size_t>(name.size())));
         if (name == folderHistory_.lastPlayed)
             folderHistory_.lastPlayed.clear();
     }

@@ -1,6 +1,7 @@
 #include "platform/FileNameBytes.h"
 
 #include <QDir>
+#include <QStringEncoder>
 #include <QStringList>
 
 #include <cstdlib>
@@ -167,6 +168,19 @@ QByteArray NameToBytes(QStringView name)
         return name.toUtf8();
     bytes += name.sliced(runStart).toUtf8();
     return bytes;
+}
+
+std::string_view NameToBytes(QStringView name, std::string& buffer)
+{
+    if (HoldsRawBytes(name)) {
+        const QByteArray bytes = NameToBytes(name);
+        buffer.assign(bytes.constData(), static_cast<size_t>(bytes.size()));
+        return buffer;
+    }
+    QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    buffer.resize(static_cast<size_t>(encoder.requiredSpace(name.size())));
+    const char* end = encoder.appendToBuffer(buffer.data(), name);
+    return {buffer.data(), static_cast<size_t>(end - buffer.data())};
 }
 
 bool HoldsRawBytes(QStringView name)

@@ -16,6 +16,8 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
+#include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -26,6 +28,9 @@ QString NameFromBytes(QByteArrayView bytes);
 // The bytes of a name from NameFromBytes, exactly as they were. A text
 // without raw-byte surrogates gives what QString::toUtf8 gives.
 QByteArray NameToBytes(QStringView name);
+// The same bytes, written into `buffer` and viewed there: a caller that asks
+// for many names with one buffer allocates only while the buffer grows.
+std::string_view NameToBytes(QStringView name, std::string& buffer);
 
 // Whether the name holds bytes that were not valid UTF-8.
 bool HoldsRawBytes(QStringView name);

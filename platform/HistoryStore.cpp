@@ -9,6 +9,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -241,7 +242,7 @@ FolderHistory HistoryStore::Folder(const QByteArray& folder, qsizetype expected)
     // Through QSqlQuery each value of each row becomes a QVariant, which
     // costs more than the rest of the listing's work per file; the driver's
     // own SQLite connection is therefore read directly here, with one
-    // statement, and the values go straight into the hash.
+    // statement, and the values go straight into the table.
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     sqlite3* handle = HandleOf(db);
     if (!handle) {
@@ -261,7 +262,9 @@ FolderHistory HistoryStore::Folder(const QByteArray& folder, qsizetype expected)
         sqlite3_finalize(statement);
         return history;
     }
-    history.files.reserve(expected);
+    // Names of movie files are mostly a few tens of bytes long.
+    history.files.Reserve(static_cast<size_t>(std::max<qsizetype>(0, expected)),
+                          32 * static_cast<size_t>(std::max<qsizetype>(0, expected)));
     const auto bytesOf = [statement](int column) {
         return QByteArray(static_cast<const char*>(sqlite3_column_blob(statement, column)),
                           sqlite3_column_bytes(statement, column));
@@ -272,7 +275,8 @@ FolderHistory HistoryStore::Folder(const QByteArray& folder, qsizetype expected)
             history.lastPlayed = bytesOf(0);
             continue;
         }
-        history.files.insert(bytesOf(0),
+        const auto* name = static_cast<const char*>(sqlite3_column_blob(statement, 0));
+        history.files.Insert(std::string_view(name ? name : "", static_cast<size_t>(sqlite3_column_bytes(statement, 0))),
                              HistoryMarkData{sqlite3_column_int64(statement, 1), sqlite3_column_int64(statement, 2),
                                              sqlite3_column_int(statement, 3), sqlite3_column_int(statement, 4) != 0});
     }

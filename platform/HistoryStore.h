@@ -13,8 +13,9 @@
 // event is one line on standard error.
 #pragma once
 
+#include "platform/FolderRecords.h"
+
 #include <QByteArray>
-#include <QHash>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -35,20 +36,10 @@ struct HistoryRecord {
     bool seenToEnd = false;
 };
 
-// What a listing needs of a file's record: whether it still describes the
-// file there, and how to mark it. Kept apart from the full record so that
-// reading a folder of thousands of records stays cheap.
-struct HistoryMarkData {
-    long long length = 0;
-    long long modifiedNs = 0;
-    int ending = 0;
-    bool seenToEnd = false;
-};
-
 // A folder's records by file name (bytes), and which name was played there
 // last (empty when none is known).
 struct FolderHistory {
-    QHash<QByteArray, HistoryMarkData> files;
+    FolderRecords files;
     QByteArray lastPlayed;
 };
 
@@ -66,7 +57,7 @@ public:
     HistoryStore& operator=(const HistoryStore&) = delete;
 
     // What a listing of one folder needs, in one query; empty when the read
-    // fails. `expected` (the number of files listed) only sizes the hash.
+    // fails. `expected` (the number of files listed) only sizes the table.
     FolderHistory Folder(const QByteArray& folder, qsizetype expected = 0) const;
     // One file's whole record.
     std::optional<HistoryRecord> Find(const QByteArray& folder, const QByteArray& name) const;

@@ -45,9 +45,9 @@ TEST(HistoryStore, TwoCopiesWritingAtOnceLoseNothing)
     const std::unique_ptr<HistoryStore> store = HistoryStore::Open(file);
     ASSERT_TRUE(store);
     const platform::FolderHistory history = store->Folder("/movies");
-    EXPECT_EQ(history.files.size(), 2 * kEach);
-    EXPECT_TRUE(history.files.contains("w0-0") && history.files.contains("w1-499"));
-    EXPECT_EQ(history.files.value("w1-499").length, 499);
+    EXPECT_EQ(history.files.Size(), 2 * kEach);
+    ASSERT_TRUE(history.files.Contains("w0-0") && history.files.Contains("w1-499"));
+    EXPECT_EQ(history.files.Find("w1-499")->length, 499);
     EXPECT_EQ(store->Find("/movies", "w1-499")->duration, 60.0);
     EXPECT_TRUE(history.lastPlayed == "w0-499" || history.lastPlayed == "w1-499");
 }
@@ -68,7 +68,7 @@ TEST(HistoryStore, AFileFromANewerProgramIsLeftAlone)
     {
         const std::unique_ptr<HistoryStore> store = HistoryStore::Open(file);
         ASSERT_TRUE(store);
-        ASSERT_EQ(store->Folder("/m").files.size(), 1);
+        ASSERT_EQ(store->Folder("/m").files.Size(), 1);
         const std::optional<platform::HistoryRecord> record = store->Find("/m", "a.avi");
         ASSERT_TRUE(record);
         EXPECT_EQ(record->position, 12.5);
