@@ -443,13 +443,18 @@ void Vidrolle_2ndS::FillFileList()
     QString folder = Dir1->Path();
     if (!folder.endsWith(u'/'))
         folder += u'/';
+    // One path text serves every row: cut back to the folder and the next
+    // name appended, it allocates only while it grows.
+    QString path = folder;
     const int count = File1->ListCount();
+    ListV->ReserveRows(count);
     for (int index = 0; index < count; ++index) {
         // A name that is not valid UTF-8 shows a readable text; the row keeps
         // the name itself, which plays.
         const QString name = File1->List(index);
         const int row = ListV->Add(platform::DisplayName(name), name);
-        const QString path = folder + name;
+        path.truncate(folder.size());
+        path += name;
 
         // One look-up gives the length and what tells the file from one put
         // in its place.

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,8 +30,12 @@ std::optional<long long> FileLength(const QString& path)
 
 std::optional<FileStamp> FileStampOf(const QString& path)
 {
+    // A listing asks for every file of a folder in turn; one buffer per
+    // thread keeps each question free of allocation.
+    thread_local std::string bytes;
+    NameToBytes(path, bytes);
     struct stat status {};
-    if (::stat(NameToBytes(path).constData(), &status) != 0)
+    if (::stat(bytes.c_str(), &status) != 0)
         return std::nullopt;
     return FileStamp{static_cast<long long>(status.st_size),
                      static_cast<long long>(status.st_mtim.tv_sec) * 1'000'000'000LL + status.st_mtim.tv_nsec};
@@ -43,10 +48,11 @@ std::optional<QDate> FileLastWriteLocalDate(const QString& path)
 
     // O_NONBLOCK keeps a named pipe in the folder from stalling the listing;
     // for ordinary files it changes nothing.
-    const QByteArray name = NameToBytes(path);
+    thread_local std::string bytes;
+    NameToBytes(path, bytes);
     int fd = -1;
     do {
-        fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        fd = ::open(bytes.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return std::nullopt;

@@ -180,7 +180,8 @@ std::string_view NameToBytes(QStringView name, std::string& buffer)
     QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     buffer.resize(static_cast<size_t>(encoder.requiredSpace(name.size())));
     const char* end = encoder.appendToBuffer(buffer.data(), name);
-    return {buffer.data(), static_cast<size_t>(end - buffer.data())};
+    buffer.resize(static_cast<size_t>(end - buffer.data()));
+    return buffer;
 }
 
 bool HoldsRawBytes(QStringView name)

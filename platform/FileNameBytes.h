@@ -29,7 +29,8 @@ QString NameFromBytes(QByteArrayView bytes);
 // without raw-byte surrogates gives what QString::toUtf8 gives.
 QByteArray NameToBytes(QStringView name);
 // The same bytes, written into `buffer` and viewed there: a caller that asks
-// for many names with one buffer allocates only while the buffer grows.
+// for many names with one buffer allocates only while the buffer grows. The
+// buffer holds exactly the bytes, so its c_str() names the file to the system.
 std::string_view NameToBytes(QStringView name, std::string& buffer);
 
 // Whether the name holds bytes that were not valid UTF-8.

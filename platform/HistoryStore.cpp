@@ -262,9 +262,6 @@ FolderHistory HistoryStore::Folder(const QByteArray& folder, qsizetype expected)
         sqlite3_finalize(statement);
         return history;
     }
-    // Names of movie files are mostly a few tens of bytes long.
-    history.files.Reserve(static_cast<size_t>(std::max<qsizetype>(0, expected)),
-                          32 * static_cast<size_t>(std::max<qsizetype>(0, expected)));
     const auto bytesOf = [statement](int column) {
         return QByteArray(static_cast<const char*>(sqlite3_column_blob(statement, column)),
                           sqlite3_column_bytes(statement, column));
@@ -275,6 +272,10 @@ FolderHistory HistoryStore::Folder(const QByteArray& folder, qsizetype expected)
             history.lastPlayed = bytesOf(0);
             continue;
         }
+        // Room is made at the first record, so a folder never played costs
+        // nothing; names of movie files are mostly a few tens of bytes long.
+        if (history.files.Empty() && expected > 0)
+            history.files.Reserve(static_cast<size_t>(expected), 32 * static_cast<size_t>(expected));
         const auto* name = static_cast<const char*>(sqlite3_column_blob(statement, 0));
         history.files.Insert(std::string_view(name ? name : "", static_cast<size_t>(sqlite3_column_bytes(statement, 0))),
                              HistoryMarkData{sqlite3_column_int64(statement, 1), sqlite3_column_int64(statement, 2),

@@ -46,6 +46,13 @@ struct Row {
     QString name;
 };
 
+// Makes sub-item `subItem` exist. A row filled column by column would grow
+// its array once per column; it is made as wide as the columns at once.
+void GrowSubItems(Row& row, int subItem, int columns)
+{
+    row.subItems.resize(static_cast<size_t>(std::max(subItem, std::min(columns - 1, kMaxSubItems))));
+}
+
 struct Column {
     QString key;
     QString caption;
@@ -78,199 +85,6 @@ protected:
 };
 
 } // namespace
-
-TextOrder::TextOrder(const QLocale& locale)
-    : collator_(locale)
-{
-    collator_.setCaseSensitivity(Qt::CaseInsensitive);
-    collator_.setNumericMode(false);
-    collator_.setIgnorePunctuation(false);
-    plainFolding_ = collator_.locale().language() == QLocale::C;
-}
-
-namespace {
-
-// The characters of number and date sort keys, ranked 1.. in the order the
-// collator puts them: the C locale compares code points ('&' < '.' < '/'),
-// the other locales use the common Unicode order, in which '.' < '/' < '&'.
-// Digits follow in both. 0 marks every other character.
-constexpr int kKeyCharacterLimit = 0x40;
-using KeyRanks = std::array<uint8_t, kKeyCharacterLimit>;
-
-constexpr KeyRanks MakeKeyRanks(std::u16string_view punctuationInOrder)
-{
-    KeyRanks ranks{};
-    uint8_t rank = 1;
-    for (char16_t c : punctuationInOrder)
-        ranks[c] = rank++;
-    for (char16_t c = u'0'; c <= u'9'; ++c)
-        ranks[c] = rank++;
-    return ranks;
-}
-
-constexpr KeyRanks kCodePointRanks = MakeKeyRanks(u"&./");
-constexpr KeyRanks kCollatedRanks = MakeKeyRanks(u"./&");
-
-uint8_t RankOf(const KeyRanks& ranks, char16_t c)
-{
-    return c < kKeyCharacterLimit ? ranks[c] : 0;
-}
-
-// Texts made only of these characters each have their own primary weight
-// in the collation and no contractions, so the collator's order is the plain
-// character-by-character order of their ranks, a prefix coming first. That
-// order needs no collation keys. Each text is packed, after the prefix that
-// all non-empty texts share, into 16 four-bit ranks; only texts that agree in
-// all 16 compare their remaining characters.
-struct PackedKey {
-    uint64_t head = 0;
-    int index = 0;
-    bool empty = false;
-};
-
-std::optional<std::vector<int>> KeyCharacterOrder(const std::vector<QString>& texts, const KeyRanks& ranks,
-                                                  bool descending)
-{
-    constexpr qsizetype kPacked = 16;
-    const QString* first = nullptr;
-    qsizetype shared = 0;
-    for (const QString& text : texts) {
-        for (QChar c : text)
-            if (RankOf(ranks, c.unicode()) == 0)
-                return std::nullopt;
-        if (text.isEmpty())
-            continue;
-        if (!first) {
-            first = &text;
-            shared = text.size();
-            continue;
-        }
-        qsizetype same = 0;
-        const qsizetype limit = std::min(shared, text.size());
-        while (same < limit && text[same] == (*first)[same])
-            ++same;
-        shared = same;
-    }
-
-    std::vector<PackedKey> keys(texts.size());
-    for (size_t i = 0; i < texts.size(); ++i) {
-        const QString& text = texts[i];
-        PackedKey& key = keys[i];
-        key.index = static_cast<int>(i);
-        key.empty = text.isEmpty();
-        const qsizetype end = std::min(text.size(), shared + kPacked);
-        int shift = 60;
-        for (qsizetype at = shared; at < end; ++at, shift -= 4)
-            key.head |= uint64_t(RankOf(ranks, text[at].unicode())) << shift;
-    }
-    // -1, 0 or 1 as the text of a is before, equal to or after that of b.
-    const auto compare = [&](const PackedKey& a, const PackedKey& b) {
-        if (a.empty != b.empty)
-            return a.empty ? -1 : 1;
-        if (a.head != b.head)
-            return a.head < b.head ? -1 : 1;
-        const QString& x = texts[static_cast<size_t>(a.index)];
-        const QString& y = texts[static_cast<size_t>(b.index)];
-        const qsizetype common = std::min(x.size(), y.size());
-        for (qsizetype at = shared + kPacked; at < common; ++at) {
-            const uint8_t rx = RankOf(ranks, x[at].unicode());
-            const uint8_t ry = RankOf(ranks, y[at].unicode());
-            if (rx != ry)
-                return rx < ry ? -1 : 1;
-        }
-        return x.size() == y.size() ? 0 : (x.size() < y.size() ? -1 : 1);
-    };
-    // The packed heads decide almost every pair, so the keys are ordered by
-    // a stable radix sort of the heads (their complement when descending),
-    // which keeps equal heads in index order; only runs of equal heads whose
-    // texts go on past the packed part are then sorted by the rest. Equal
-    // texts keep their index order in both directions.
-    {
-        std::vector<PackedKey> buffer(keys.size());
-        for (int shift = 0; shift < 64; shift += 8) {
-            const auto digit = [&](const PackedKey& key) {
-                return static_cast<size_t>(((descending ? ~key.head : key.head) >> shift) & 0xFF);
-            };
-            std::array<size_t, 256> starts{};
-            for (const PackedKey& key : keys)
-                ++starts[digit(key)];
-            if (std::find(starts.begin(), starts.end(), keys.size()) != starts.end())
-                continue;
-            size_t total = 0;
-            for (size_t& start : starts)
-                total += std::exchange(start, total);
-            for (const PackedKey& key : keys)
-                buffer[starts[digit(key)]++] = key;
-            keys.swap(buffer);
-        }
-    }
-    // The empty texts come first ascending and last descending.
-    std::stable_partition(keys.begin(), keys.end(), [&](const PackedKey& key) { return key.empty != descending; });
-    const bool longTexts = std::any_of(texts.begin(), texts.end(),
-                                       [&](const QString& text) { return text.size() > shared + kPacked; });
-    if (longTexts) {
-        for (auto run = keys.begin(); run != keys.end();) {
-            const auto end = std::find_if(run, keys.end(), [&](const PackedKey& key) {
-                return key.empty != run->empty || key.head != run->head;
-            });
-            if (!run->empty && end - run > 1)
-                std::stable_sort(run, end, [&](const PackedKey& a, const PackedKey& b) {
-                    return (descending ? compare(b, a) : compare(a, b)) < 0;
-                });
-            run = end;
-        }
-    }
-    std::vector<int> order;
-    order.reserve(keys.size());
-    for (const PackedKey& key : keys)
-        order.push_back(key.index);
-    return order;
-}
-
-} // namespace
-
-std::vector<int> TextOrder::StableOrder(int count, const std::function<QString(int)>& textAt, bool descending) const
-{
-    std::vector<QString> texts;
-    texts.reserve(static_cast<size_t>(std::max(0, count)));
-    for (int i = 0; i < count; ++i)
-        texts.push_back(textAt(i));
-    if (auto order = KeyCharacterOrder(texts, plainFolding_ ? kCodePointRanks : kCollatedRanks, descending))
-        return std::move(*order);
-
-    std::vector<int> order(texts.size());
-    std::iota(order.begin(), order.end(), 0);
-    auto sortBy = [&](auto& keys, auto makeKey, auto keyLess) {
-        keys.reserve(order.size());
-        std::vector<char> empty;
-        empty.reserve(order.size());
-        for (const QString& text : texts) {
-            empty.push_back(text.isEmpty() ? 1 : 0);
-            keys.push_back(makeKey(text));
-        }
-        auto less = [&](int a, int b) {
-            if (empty[a] != empty[b])
-                return empty[a] > empty[b];
-            return keyLess(keys[a], keys[b]);
-        };
-        if (descending)
-            std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return less(b, a); });
-        else
-            std::stable_sort(order.begin(), order.end(), less);
-    };
-    if (plainFolding_) {
-        std::vector<QString> keys;
-        sortBy(
-            keys, [](const QString& text) { return text.toCaseFolded(); },
-            [](const QString& a, const QString& b) { return a < b; });
-    } else {
-        std::vector<QCollatorSortKey> keys;
-        sortBy(
-            keys, [&](const QString& text) { return collator_.sortKey(text); },
-            [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
-    }
-    return order;
-}
 
 // The rows and columns, presented to the view as a flat table. The data lives
 // here, in plain structs; the view asks for what it paints.
@@ -683,6 +497,11 @@ void ReportListView::Clear()
     d->EndRowsChange();
 }
 
+void ReportListView::ReserveRows(int count)
+{
+    d->model->rows.reserve(static_cast<size_t>(std::max(0, count)));
+}
+
 int ReportListView::Add(const QString& text)
 {
     return Add(text, QString());
@@ -756,7 +575,7 @@ void ReportListView::SetSubItemText(int position, int subItem, const QString& te
     if (!row || subItem < 1 || subItem > kMaxSubItems)
         return;
     if (subItem > static_cast<int>(row->subItems.size()))
-        row->subItems.resize(subItem);
+        GrowSubItems(*row, subItem, static_cast<int>(d->model->columns.size()));
     row->subItems[subItem - 1].text = text;
     d->CellChanged(position - 1, subItem);
 }

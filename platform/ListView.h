@@ -23,7 +23,8 @@
 // of single changes; releasing the freeze repaints once.
 #pragma once
 
-#include <QCollator>
+#include "platform/TextOrder.h"
+
 #include <QImage>
 #include <QString>
 #include <QWidget>
@@ -33,26 +34,6 @@
 #include <vector>
 
 namespace platform {
-
-// The order of texts in the report list, also used by the pickers for names:
-// the empty text first, then case-insensitive in the user's locale with
-// punctuation taking part (so "&" comes before every digit). Texts made only
-// of digits, '.', '/' and '&' (the number and date sort keys) are ordered by
-// a rank per character that matches the collation; other texts are keyed
-// once per sort and the comparisons only compare keys.
-class TextOrder {
-public:
-    explicit TextOrder(const QLocale& locale = QLocale());
-    // The indexes 0 .. count - 1 in the order of textAt(index); equal texts
-    // keep their index order, in both directions.
-    std::vector<int> StableOrder(int count, const std::function<QString(int)>& textAt, bool descending) const;
-
-private:
-    QCollator collator_;
-    // The C locale's collator compares code points and ignores the case
-    // setting in its keys; there the case-folded texts themselves are the keys.
-    bool plainFolding_ = false;
-};
 
 enum class ColumnAlignment { Left, Right };
 
@@ -77,6 +58,8 @@ public:
     // apart: a file whose name is not valid UTF-8 shows a readable text, and
     // only the name finds the file again. Sorting and texts see `text` only.
     int Add(const QString& text, const QString& name);
+    // Makes room for this many rows, so that adding them moves none.
+    void ReserveRows(int count);
     // The name a row stands for: the one it was added with, else its text.
     QString Name(int position) const;
     int Count() const;

@@ -381,6 +381,44 @@ TEST(TextOrder, KeyCharacterTextsSortAsTheCollatorSortsThem)
     }
 }
 
+// In the C locale names take a radix road over their case-folded starts; it
+// must give the plain order of the folded texts. The texts share long starts,
+// differ only in case, repeat, hold U+0000 and run past the packed part.
+TEST(TextOrder, CLocaleNamesSortAsTheirFoldedTexts)
+{
+    QStringList texts = {"", "clip", "CLIP", "clip"};
+    const QString alphabet = QStringLiteral("aB.0");
+    for (const QChar a : alphabet)
+        for (const QChar b : alphabet)
+            for (const QChar c : alphabet) {
+                texts << QStringLiteral("clip") + a + b + c;
+                texts << QStringLiteral("CLIP") + a + b + c + QStringLiteral("0000x") + a;
+            }
+    texts << QString::fromUtf8("clipÄ") << QString::fromUtf8("clipä") << "";
+    std::reverse(texts.begin(), texts.end());
+    // Short texts only, so U+0000 falls inside the packed part.
+    const QStringList shortTexts = {QStringLiteral("b") + QChar(0), "B", QStringLiteral("a") + QChar(0), "A", "a"};
+
+    for (const QStringList& list : {texts, shortTexts}) {
+        const auto before = [&](int a, int b) {
+            if (list[a].isEmpty() || list[b].isEmpty())
+                return list[a].isEmpty() && !list[b].isEmpty();
+            return list[a].toCaseFolded() < list[b].toCaseFolded();
+        };
+        std::vector<int> expected(static_cast<size_t>(list.size()));
+        std::iota(expected.begin(), expected.end(), 0);
+        std::vector<int> expectedDescending = expected;
+        std::stable_sort(expected.begin(), expected.end(), before);
+        std::stable_sort(expectedDescending.begin(), expectedDescending.end(),
+                         [&](int a, int b) { return before(b, a); });
+
+        const platform::TextOrder order{QLocale::c()};
+        const auto at = [&](int i) { return list[i]; };
+        EXPECT_EQ(order.StableOrder(int(list.size()), at, false), expected) << list.join(u',').toStdString();
+        EXPECT_EQ(order.StableOrder(int(list.size()), at, true), expectedDescending);
+    }
+}
+
 // The list's order follows the program's locale; in the C locale too the
 // names compare without regard to letter case.
 TEST(ReportListLocale, NamesSortWithoutCaseInTheCAndAnEnglishLocale)
