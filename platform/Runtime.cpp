@@ -4,6 +4,8 @@
 #include <QTime>
 
 #include <algorithm>
+#include <optional>
+#include <vector>
 #include <cfloat>
 #include <cstdio>
 #include <cstdlib>
@@ -145,6 +147,104 @@ QString FourDigitYearFormat(const QString& format)
 }
 
 const QDate kDayZero(1899, 12, 30);
+
+// A date format made only of day, month and four-digit year fields and
+// separators, taken apart once. QLocale::toString takes its format apart on
+// every call, and a listing writes thousands of dates.
+struct NumericDateFormat {
+    enum class Field : uint8_t { Literal, Day, Day2, Month, Month2, Year4 };
+    struct Piece {
+        Field field = Field::Literal;
+        QChar literal;
+    };
+    std::vector<Piece> pieces;
+    bool usable = false;
+};
+
+NumericDateFormat TakeApart(const QString& format, const QLocale& locale)
+{
+    NumericDateFormat result;
+    if (locale.zeroDigit() != QLatin1String("0"))
+        return result;
+    using Field = NumericDateFormat::Field;
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format[i];
+        qsizetype run = 1;
+        while (i + run < format.size() && format[i + run] == c)
+            ++run;
+        Field field = Field::Literal;
+        if (c == u'd' && run <= 2)
+            field = run == 1 ? Field::Day : Field::Day2;
+        else if (c == u'M' && run <= 2)
+            field = run == 1 ? Field::Month : Field::Month2;
+        else if (c == u'y' && run == 4)
+            field = Field::Year4;
+        else if (c.isLetter() || c == u'\'')
+            return result; // names of days or months, eras, quoted text
+        if (field == Field::Literal) {
+            result.pieces.push_back({field, c});
+            ++i;
+        } else {
+            result.pieces.push_back({field, {}});
+            i += run;
+        }
+    }
+    result.usable = true;
+    return result;
+}
+
+void AppendNumber(QString& text, int value, int digits)
+{
+    char buffer[8];
+    int length = 0;
+    do {
+        buffer[length++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value > 0 && length < 8);
+    for (int pad = length; pad < digits; ++pad)
+        text.append(u'0');
+    while (length > 0)
+        text.append(QChar(buffer[--length]));
+}
+
+// The date in the locale's short format, its year written with four digits.
+QString ShortDateText(const QDate& date)
+{
+    const QLocale locale;
+    // The format is taken apart again only when the program's locale changes.
+    thread_local std::optional<QLocale> formatLocale;
+    thread_local QString format;
+    thread_local NumericDateFormat numeric;
+    if (!formatLocale || *formatLocale != locale) {
+        formatLocale = locale;
+        format = FourDigitYearFormat(locale.dateFormat(QLocale::ShortFormat));
+        numeric = TakeApart(format, locale);
+    }
+    if (!numeric.usable || date.year() < 1000 || date.year() > 9999)
+        return locale.toString(date, format);
+    using Field = NumericDateFormat::Field;
+    QString text;
+    text.reserve(format.size());
+    for (const NumericDateFormat::Piece& piece : numeric.pieces) {
+        switch (piece.field) {
+        case Field::Literal:
+            text.append(piece.literal);
+            break;
+        case Field::Day:
+        case Field::Day2:
+            AppendNumber(text, date.day(), piece.field == Field::Day2 ? 2 : 1);
+            break;
+        case Field::Month:
+        case Field::Month2:
+            AppendNumber(text, date.month(), piece.field == Field::Month2 ? 2 : 1);
+            break;
+        case Field::Year4:
+            AppendNumber(text, date.year(), 4);
+            break;
+        }
+    }
+    return text;
+}
 
 } // namespace
 
@@ -314,8 +414,7 @@ QString DateToText(double dateValue)
     const QDate date = DateOf(dateValue);
     if (!date.isValid())
         return {};
-    const QLocale locale;
-    return locale.toString(date, FourDigitYearFormat(locale.dateFormat(QLocale::ShortFormat)));
+    return ShortDateText(date);
 }
 
 std::optional<double> TextToDate(const QString& text)

@@ -1,6 +1,7 @@
 #include "platform/Runtime.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <climits>
 #include <gtest/gtest.h>
 
@@ -186,6 +187,23 @@ TEST(Dates, TextRoundTripsInSeveralLocales)
         EXPECT_EQ(TextToDate("0:00:00"), 0.0);
         EXPECT_EQ(TextToDate("not a date"), std::nullopt);
         EXPECT_EQ(TextToDate(""), std::nullopt);
+    }
+}
+
+// Dates are written without QLocale's format parser where the short format
+// is plain numbers; the text must be what QLocale writes, in locales with
+// other orders, separators, padding, digits and written month names.
+TEST(Dates, ShortDateTextsAreWhatTheLocaleWrites)
+{
+    for (const char* name : {"en_US", "de_DE", "ja_JP", "en_GB", "C", "fi_FI", "ar_EG", "hu_HU", "ko_KR", "es_ES"}) {
+        LocaleScope scope(name);
+        const QLocale locale;
+        QString format = locale.dateFormat(QLocale::ShortFormat);
+        format.replace(QRegularExpression(QStringLiteral("y+")), QStringLiteral("yyyy"));
+        for (QDate date(998, 12, 20); date <= QDate(1001, 1, 10); date = date.addDays(1))
+            ASSERT_EQ(DateToText(DateValue(date)), locale.toString(date, format)) << name;
+        for (QDate date(2023, 12, 20); date <= QDate(2025, 1, 10); date = date.addDays(1))
+            ASSERT_EQ(DateToText(DateValue(date)), locale.toString(date, format)) << name;
     }
 }
 
