@@ -728,6 +728,26 @@ void ReportListView::SetSorted(bool sorted)
     d->RowsReordered();
 }
 
+void ReportListView::SetSortedInOrder(const std::vector<int>& order)
+{
+    const size_t count = d->model->rows.size();
+    bool permutation = order.size() == count;
+    std::vector<bool> seen(permutation ? count : 0, false);
+    for (size_t i = 0; permutation && i < count; ++i) {
+        const int from = order[i];
+        permutation = from >= 0 && static_cast<size_t>(from) < count && !seen[static_cast<size_t>(from)];
+        if (permutation)
+            seen[static_cast<size_t>(from)] = true;
+    }
+    if (!permutation) {
+        SetSorted(true);
+        return;
+    }
+    d->sorted = true;
+    Impl::ApplyOrder(d->model->rows, order);
+    d->RowsReordered();
+}
+
 void ReportListView::SetWidthTwips(int widthTwips)
 {
     resize(TwipsToPixelsX(widthTwips), height());

@@ -96,6 +96,11 @@ public:
     int SortOrder() const;
     void SetSortOrder(int order);
     bool Sorted() const;
+    // What SetSorted(true) does, for a caller that has worked out the sort's
+    // result itself: order[i] is the index (position - 1) of the row that
+    // goes to position i + 1. An order that is not a permutation of the rows
+    // is refused and the list sorts itself.
+    void SetSortedInOrder(const std::vector<int>& order);
     void SetSorted(bool sorted);
 
     // Other

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <optional>
 #include <vector>
 
@@ -47,6 +48,52 @@ bool PlainNumberSortKey(QStringView text, char16_t* out)
         out[kWholeDigits - count + i] = digits[i];
     out[kWholeDigits] = u'.';
     return true;
+}
+
+// The value of a number cell that PlainNumberSortKey takes; its key texts
+// order as these values do.
+std::optional<uint64_t> PlainNumberValue(QStringView text)
+{
+    char16_t key[kPlainNumberKeySize];
+    if (!PlainNumberSortKey(text, key))
+        return std::nullopt;
+    uint64_t value = 0;
+    for (qsizetype i = 0; i < kPlainNumberKeySize - 11; ++i)
+        value = value * 10 + (key[i] - u'0');
+    return value;
+}
+
+// The stable order of rows by whole-number keys (key[i] for row i), equal
+// keys keeping their row order in both directions, as the list's text order
+// keeps equal texts: a radix sort, one pass per byte in which the keys differ.
+std::vector<int> WholeNumberOrder(const std::vector<uint64_t>& values, bool descending)
+{
+    struct Keyed {
+        uint64_t key;
+        int row;
+    };
+    std::vector<Keyed> keys(values.size());
+    for (size_t i = 0; i < values.size(); ++i)
+        keys[i] = {descending ? ~values[i] : values[i], static_cast<int>(i)};
+    std::vector<Keyed> buffer(keys.size());
+    for (int shift = 0; shift < 64; shift += 8) {
+        std::array<size_t, 256> starts{};
+        for (const Keyed& keyed : keys)
+            ++starts[(keyed.key >> shift) & 0xFF];
+        if (std::find(starts.begin(), starts.end(), keys.size()) != starts.end())
+            continue;
+        size_t total = 0;
+        for (size_t& start : starts)
+            total += std::exchange(start, total);
+        for (const Keyed& keyed : keys)
+            buffer[starts[(keyed.key >> shift) & 0xFF]++] = keyed;
+        keys.swap(buffer);
+    }
+    std::vector<int> order;
+    order.reserve(keys.size());
+    for (const Keyed& keyed : keys)
+        order.push_back(keyed.row);
+    return order;
 }
 
 // The keys of one sort, all in a few large blocks instead of one allocation
@@ -133,9 +180,20 @@ public:
         }
     }
 
+    // The date as year * 10000 + month * 100 + day, which orders as Key's
+    // texts do; nothing for a text Key hands to DateSortKey.
+    std::optional<uint64_t> DayNumber(QStringView text) const
+    {
+        const std::optional<Day> date = Read(text);
+        if (!date)
+            return std::nullopt;
+        return static_cast<uint64_t>(date->year) * 10000 + static_cast<uint64_t>(date->month) * 100
+               + static_cast<uint64_t>(date->day);
+    }
+
     QString Key(const QString& text) const
     {
-        const std::optional<QDate> date = Read(text);
+        const std::optional<Day> date = Read(text);
         if (!date)
             return DateSortKey(text);
         // "YYYY/MM/DD"; Read takes four-digit years only.
@@ -145,9 +203,9 @@ public:
             for (int i = digits - 1; i >= 0; --i, value /= 10)
                 out[at + i] = QChar(char16_t(u'0' + value % 10));
         };
-        put(0, 4, date->year());
-        put(5, 2, date->month());
-        put(8, 2, date->day());
+        put(0, 4, date->year);
+        put(5, 2, date->month);
+        put(8, 2, date->day);
         return key;
     }
 
@@ -158,7 +216,13 @@ private:
         QString literal;
     };
 
-    std::optional<QDate> Read(QStringView text) const
+    struct Day {
+        int year = 0;
+        int month = 0;
+        int day = 0;
+    };
+
+    std::optional<Day> Read(QStringView text) const
     {
         if (fields_.empty())
             return std::nullopt;
@@ -188,7 +252,8 @@ private:
                 ok = false;
                 for (int m = 0; m < 12 && !ok; ++m) {
                     const QString& name = monthNames_[static_cast<size_t>(m)];
-                    if (!name.isEmpty() && text.sliced(at).startsWith(name)) {
+                    if (!name.isEmpty() && text.size() - at >= name.size()
+                        && std::equal(name.begin(), name.end(), text.begin() + at)) {
                         month = m + 1;
                         at += name.size();
                         ok = true;
@@ -196,17 +261,18 @@ private:
                 }
                 break;
             case Field::Literal:
-                ok = text.sliced(at).startsWith(part.literal);
+                // Compared unit by unit: a separator is one or two characters.
+                ok = text.size() - at >= part.literal.size()
+                     && std::equal(part.literal.begin(), part.literal.end(), text.begin() + at);
                 at += part.literal.size();
                 break;
             }
             if (!ok)
                 return std::nullopt;
         }
-        const QDate date(year, month, day);
-        if (at != text.size() || !date.isValid())
+        if (at != text.size() || !QDate::isValid(year, month, day))
             return std::nullopt;
-        return date;
+        return Day{year, month, day};
     }
 
     std::vector<Part> fields_;
@@ -306,6 +372,33 @@ void SortListView(platform::ReportListView& list, int16_t column, int32_t kind, 
     // The cell is the row itself for the first column, its sub-item for the others.
     const int cellColumn = column > 1 ? column - 1 : 0;
     const bool usesKeys = kind == SortKindNumber || kind == SortKindDate;
+
+    // Where every cell's key is a whole number (sizes as the list shows them,
+    // dates in the short format), the rows are ordered by those numbers at
+    // once: the same order as sorting their key texts, without writing the
+    // keys into the cells and the texts back.
+    if (usesKeys) {
+        std::optional<DateKeyReader> dates;
+        if (kind == SortKindDate)
+            dates.emplace();
+        std::vector<uint64_t> values;
+        values.reserve(static_cast<size_t>(list.Count()));
+        bool whole = true;
+        list.ForEachCell(cellColumn, [&](QString& text, QString&) {
+            if (!whole)
+                return;
+            const std::optional<uint64_t> value = dates ? dates->DayNumber(text) : PlainNumberValue(text);
+            whole = value.has_value();
+            if (whole)
+                values.push_back(*value);
+        });
+        if (whole) {
+            list.SetSortOrder(ascending != 0 ? 0 : 1);
+            list.SetSortKey(column - 1);
+            list.SetSortedInOrder(WholeNumberOrder(values, ascending == 0));
+            return;
+        }
+    }
 
     // Put the key in place of each shown text, which waits in `shown` under
     // the number of its row, and the key in the store says which row that

@@ -502,3 +502,25 @@ TEST_F(ListViewTest, ScopedFreezeReleasesWhenItsScopeEnds)
     EXPECT_TRUE(View()->updatesEnabled());
     EXPECT_EQ(View()->model()->rowCount(), 1);
 }
+
+// A caller that worked out a sort's result hands the order over; an order
+// that is not a permutation of the rows must not lose or double a row, so the
+// list then sorts itself.
+TEST(ReportListSort, AGivenOrderIsTakenOnlyWhenItIsAPermutation)
+{
+    ReportListView list;
+    list.AddColumn("File_Name", "Name", 1500, ColumnAlignment::Left);
+    for (const char* file : {"b", "c", "a"})
+        list.Add(QString::fromLatin1(file));
+    list.SetSortedInOrder({1, 0, 2});
+    EXPECT_TRUE(list.Sorted());
+    EXPECT_EQ(list.Text(1), "c");
+    EXPECT_EQ(list.Text(2), "b");
+    EXPECT_EQ(list.Text(3), "a");
+    for (const std::vector<int>& bad : {std::vector<int>{0, 0, 1}, {0, 1}, {0, 1, 3}, {-1, 0, 1}}) {
+        list.SetSortedInOrder(bad);
+        EXPECT_EQ(list.Text(1), "a");
+        EXPECT_EQ(list.Text(2), "b");
+        EXPECT_EQ(list.Text(3), "c");
+    }
+}
