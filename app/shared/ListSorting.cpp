@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <utility>
@@ -383,11 +384,26 @@ void SortListView(platform::ReportListView& list, int16_t column, int32_t kind, 
             dates.emplace();
         std::vector<uint64_t> values;
         values.reserve(static_cast<size_t>(list.Count()));
+        // The list's fill gives the files of one day one shared date text,
+        // so a date already read is found again by where its text lives.
+        struct ReadDate {
+            const QChar* text = nullptr;
+            qsizetype size = -1;
+            std::optional<uint64_t> value;
+        };
+        constexpr size_t kReadDates = 4096;
+        std::vector<ReadDate> readDates(dates ? kReadDates : 0);
+        const auto dayNumber = [&](const QString& text) {
+            ReadDate& slot = readDates[(reinterpret_cast<uintptr_t>(text.constData()) / sizeof(QChar)) % kReadDates];
+            if (slot.text != text.constData() || slot.size != text.size())
+                slot = {text.constData(), text.size(), dates->DayNumber(text)};
+            return slot.value;
+        };
         bool whole = true;
         list.ForEachCell(cellColumn, [&](QString& text, QString&) {
             if (!whole)
                 return;
-            const std::optional<uint64_t> value = dates ? dates->DayNumber(text) : PlainNumberValue(text);
+            const std::optional<uint64_t> value = dates ? dayNumber(text) : PlainNumberValue(text);
             whole = value.has_value();
             if (whole)
                 values.push_back(*value);
