@@ -10,7 +10,8 @@
 // Both programs run on the offscreen platform and print the moment their
 // window is first shown (see platform/QuitWhenShown.h). Each figure is the
 // median of several runs after a warm-up; the programs take turns, so a
-// change in the machine's load touches all of them alike.
+// change in the machine's load touches all of them alike. An argument names
+// another build of the program to time instead, to compare two versions.
 #include "app/shared/Vidrolle_2nd_b.h"
 #include "bench/ListingFloor.h"
 
@@ -31,6 +32,7 @@
 #include <poll.h>
 #include <spawn.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -54,8 +56,9 @@ long long MonotonicNs()
 
 // Spawns the program and waits for the line it prints when its window is
 // shown; the seconds from just before the spawn to that moment, or a
-// negative number when it printed none.
-double SecondsToShown(const QByteArray& program, bool quiet)
+// negative number when it printed none. `cpuSeconds` receives the processor
+// time the whole run used, which a busy machine disturbs less.
+double SecondsToShown(const QByteArray& program, bool quiet, double* cpuSeconds = nullptr)
 {
     int out[2];
     if (::pipe2(out, O_CLOEXEC) != 0)
@@ -93,7 +96,11 @@ double SecondsToShown(const QByteArray& program, bool quiet)
     }
     ::close(out[0]);
     int status = 0;
-    ::waitpid(child, &status, 0);
+    rusage usage{};
+    ::wait4(child, &status, 0, &usage);
+    if (cpuSeconds)
+        *cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+                      + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 
     const size_t at = text.find("shown_at_ns=");
     if (at == std::string::npos) {
@@ -112,19 +119,20 @@ double Median(std::vector<double> values)
 
 // A portable copy of the program: its binary in a folder of its own with a
 // settings file that opens `folder` on the movie files' pattern.
-bool MakePortableCopy(const QString& place, const QString& folder)
+bool MakePortableCopy(const QString& program, const QString& place, const QString& folder)
 {
     const QString binary = place + QStringLiteral("/vidrolle2nd");
     const QString settings = place + QStringLiteral("/Vidrolle_2nd.ini");
-    return QFile::copy(QStringLiteral(VIDROLLE_PROGRAM), binary)
+    return QFile::copy(program, binary)
            && WriteIniValue(kSettingsSection, "Path", folder, settings)
            && WriteIniValue(kSettingsSection, "Pattern", "*.avi", settings);
 }
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    const QString program = argc > 1 ? QFile::decodeName(argv[1]) : QStringLiteral(VIDROLLE_PROGRAM);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     ::setenv("VIDROLLE_QUIT_WHEN_SHOWN", "1", 1);
 
@@ -133,8 +141,9 @@ int main()
     QTemporaryDir fullCopy;
     QTemporaryDir emptyCopy;
     if (!movies.isValid() || !empty.isValid() || !fullCopy.isValid() || !emptyCopy.isValid()
-        || !bench::MakeListingFolder(movies.path(), kRows) || !MakePortableCopy(fullCopy.path(), movies.path())
-        || !MakePortableCopy(emptyCopy.path(), empty.path())) {
+        || !bench::MakeListingFolder(movies.path(), kRows)
+        || !MakePortableCopy(program, fullCopy.path(), movies.path())
+        || !MakePortableCopy(program, emptyCopy.path(), empty.path())) {
         std::fprintf(stderr, "cannot make the test folders\n");
         return 1;
     }
@@ -147,15 +156,17 @@ int main()
     // caches and lets each copy make its watch history; it may say why a
     // program does not start.
     long long sink = bench::ListingFloor(folder);
-    for (const QByteArray& program : {bare, full, none})
-        if (SecondsToShown(program, false) < 0)
+    for (const QByteArray& binary : {bare, full, none})
+        if (SecondsToShown(binary, false) < 0)
             return 1;
 
-    std::vector<double> bareTimes, fullTimes, emptyTimes, floorTimes;
+    std::vector<double> bareTimes, fullTimes, emptyTimes, floorTimes, fullCpu, emptyCpu;
     for (int run = 0; run < kRuns; ++run) {
         const double bareTime = SecondsToShown(bare, true);
-        const double fullTime = SecondsToShown(full, true);
-        const double emptyTime = SecondsToShown(none, true);
+        double fullCpuTime = 0;
+        double emptyCpuTime = 0;
+        const double fullTime = SecondsToShown(full, true, &fullCpuTime);
+        const double emptyTime = SecondsToShown(none, true, &emptyCpuTime);
         if (bareTime < 0 || fullTime < 0 || emptyTime < 0)
             return 1;
         const auto start = std::chrono::steady_clock::now();
@@ -165,6 +176,8 @@ int main()
         fullTimes.push_back(fullTime);
         emptyTimes.push_back(emptyTime);
         floorTimes.push_back(took.count());
+        fullCpu.push_back(fullCpuTime);
+        emptyCpu.push_back(emptyCpuTime);
     }
 
     const double bareTime = Median(bareTimes);
@@ -175,5 +188,7 @@ int main()
     std::printf("startup_empty_vs_bare: %.2f\n", emptyTime / bareTime);
     std::fprintf(stderr, "start to shown: %d files %.1f ms, empty folder %.1f ms, bare window %.1f ms; listing floor %.1f ms [%lld]\n",
                  kRows, fullTime * 1e3, emptyTime * 1e3, bareTime * 1e3, floorTime * 1e3, sink % 10);
+    std::fprintf(stderr, "processor time of a whole run: %d files %.1f ms, empty folder %.1f ms\n", kRows,
+                 Median(fullCpu) * 1e3, Median(emptyCpu) * 1e3);
     return 0;
 }
