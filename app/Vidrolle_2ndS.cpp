@@ -283,6 +283,10 @@ void Vidrolle_2ndS::Form_Load()
     LoadSettings();
     OpenHistory();
 
+    // The pickers' change events during start-up would each fill the list
+    // again before its columns exist, and the last fill below replaces it
+    // all: the list is filled once, when everything is set.
+    startingUp_ = true;
     for (const char* row : kFileKindRows)
         Combo_Kind->addItem(QString::fromUtf8(row));
     SetComboText(Combo_Kind, state_.FilePattern);
@@ -295,8 +299,8 @@ void Vidrolle_2ndS::Form_Load()
     GFXFrameX2->resize(GFXFrameX2->width(), framesHeight);
     GFXFrameX1->resize(GFXFrameX1->width(), framesHeight);
 
-    // Each setting raises the pickers' change events, which refill the list
-    // (names only, while the list has no columns yet).
+    // Each setting raises the pickers' change events; a drive that fails and
+    // a refused folder give their messages here, as they would later.
     Drive1->SetDrive(state_.FolderPath);
     Dir1->SetPath(state_.FolderPath); // a refused folder leaves the picker where the drive put it
     File1->SetPath(Dir1->Path());
@@ -304,6 +308,7 @@ void Vidrolle_2ndS::Form_Load()
     ListV->AddColumn(QStringLiteral("File_Name"), QStringLiteral("ﾌｧｲﾙ名"), 4000, platform::ColumnAlignment::Left);
     ListV->AddColumn(QStringLiteral("File_Size"), QStringLiteral("ｻｲｽﾞ(KB)"), 1500, platform::ColumnAlignment::Right);
     ListV->AddColumn(QStringLiteral("File_Date"), QStringLiteral("更新日"), 1500, platform::ColumnAlignment::Left);
+    startingUp_ = false;
     FillFileList();
 
     ListPosition = 1;
@@ -399,12 +404,14 @@ void Vidrolle_2ndS::Combo_Kind_Click()
 
 void Vidrolle_2ndS::File1_PathChange()
 {
-    FillFileList();
+    if (!startingUp_)
+        FillFileList();
 }
 
 void Vidrolle_2ndS::File1_PatternChange()
 {
-    FillFileList();
+    if (!startingUp_)
+        FillFileList();
 }
 
 void Vidrolle_2ndS::FillFileList()

@@ -161,6 +161,9 @@ private:
 
     PlayState& state_;
     BrowserDependencies deps_;
+    // True while Form_Load sets the pickers, whose change events then leave
+    // the list alone; Form_Load fills it once at its end.
+    bool startingUp_ = false;
     std::unique_ptr<Vidrolle_2ndM> mediaWindow_;
 
     // Playback helpers

@@ -6,6 +6,7 @@
 
 #include "platform/MpvEngines.h"
 #include "platform/ProgramPlaces.h"
+#include "platform/QuitWhenShown.h"
 
 #include <QApplication>
 
@@ -29,5 +30,7 @@ int main(int argc, char** argv)
     Vidrolle_2ndS browser(ThePlayState(), std::move(dependencies));
     browser.Form_Load();
     browser.show();
+    // Only for timing start-up (bench/startup): see QuitWhenShown.h.
+    platform::QuitWhenShown(browser);
     return QApplication::exec();
 }

@@ -16,6 +16,7 @@
 #include "app/Vidrolle_2ndS.h"
 #include "app/shared/Vidrolle_2nd_b.h"
 #include "app/shared/WatchHistory.h"
+#include "bench/ListingFloor.h"
 #include "platform/FileInfo.h"
 #include "platform/FileNameBytes.h"
 #include "platform/HistoryStore.h"
@@ -59,54 +60,6 @@ double BestSeconds(const std::function<void()>& run, const std::function<void()>
     return best;
 }
 
-// Files of varied sizes (sparse) and last-write dates spread over years, so
-// that neither sort meets its rows already in order.
-bool MakeFolder(const QString& folder)
-{
-    unsigned state = 12345;
-    for (int i = 0; i < kRows; ++i) {
-        state = state * 1103515245u + 12345u;
-        const QByteArray path = (folder + QStringLiteral("/clip%1.avi").arg(i, 5, 10, QLatin1Char('0'))).toLocal8Bit();
-        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd < 0)
-            return false;
-        const off_t size = static_cast<off_t>(state % 50'000'000u);
-        const bool sized = ::ftruncate(fd, size) == 0;
-        ::close(fd);
-        const time_t when = 946684800 + static_cast<time_t>((state >> 8) % (20u * 365u)) * 86400;
-        const timeval times[2] = {{when, 0}, {when, 0}};
-        if (!sized || ::utimes(path.constData(), times) != 0)
-            return false;
-    }
-    return true;
-}
-
-// What any listing must do: read the folder, and per matching name ask its
-// length and open it to read its last-write time.
-long long Floor(const QByteArray& folder)
-{
-    long long sum = 0;
-    DIR* dir = ::opendir(folder.constData());
-    if (dir == nullptr)
-        return -1;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (::fnmatch("*.avi", entry->d_name, FNM_CASEFOLD) != 0)
-            continue;
-        const QByteArray path = folder + '/' + entry->d_name;
-        struct stat info {};
-        if (::stat(path.constData(), &info) == 0)
-            sum += info.st_size;
-        const int fd = ::open(path.constData(), O_RDONLY);
-        if (fd >= 0) {
-            if (::fstat(fd, &info) == 0)
-                sum += info.st_mtime;
-            ::close(fd);
-        }
-    }
-    ::closedir(dir);
-    return sum;
-}
-
 size_t HeapInUse()
 {
     const struct mallinfo2 info = ::mallinfo2();
@@ -124,7 +77,7 @@ int main(int argc, char** argv)
     QTemporaryDir program;
     QTemporaryDir movies;
     QTemporaryDir empty;
-    if (!program.isValid() || !movies.isValid() || !empty.isValid() || !MakeFolder(movies.path())) {
+    if (!program.isValid() || !movies.isValid() || !empty.isValid() || !bench::MakeListingFolder(movies.path(), kRows)) {
         std::fprintf(stderr, "cannot make the test folders\n");
         return 1;
     }
@@ -163,7 +116,7 @@ int main(int argc, char** argv)
 
     const QByteArray folder = movies.path().toLocal8Bit();
     long long sink = 0;
-    const double floorFill = BestSeconds([&] { sink += Floor(folder); });
+    const double floorFill = BestSeconds([&] { sink += bench::ListingFloor(folder); });
     const double fill = BestSeconds([&] {
         window.Dir1_Change();
         QApplication::processEvents();

@@ -110,16 +110,16 @@ std::optional<PathError> ReadFolder(const QString& folder, bool wantFolders, QSt
     while (const dirent* entry = ::readdir(dir)) {
         if (entry->d_name[0] == '.')
             continue;
+        // An entry whose kind the folder already tells is judged before its
+        // name is decoded: the folder picker passes over thousands of files.
+        const unsigned char type = entry->d_type;
+        if ((type == DT_REG && wantFolders) || (type == DT_DIR && !wantFolders))
+            continue;
         const QString name = NameFromBytes(entry->d_name);
         if (!accept(name))
             continue;
-        bool kindMatches = false;
-        const unsigned char type = entry->d_type;
-        if (type == DT_REG)
-            kindMatches = !wantFolders;
-        else if (type == DT_DIR)
-            kindMatches = wantFolders;
-        else if (type == DT_LNK || type == DT_UNKNOWN) {
+        bool kindMatches = type == DT_REG || type == DT_DIR;
+        if (type == DT_LNK || type == DT_UNKNOWN) {
             struct stat info;
             if (::fstatat(fd, entry->d_name, &info, 0) == 0)
                 kindMatches = wantFolders ? S_ISDIR(info.st_mode) : S_ISREG(info.st_mode);
@@ -425,9 +425,22 @@ struct FileListBox::Impl {
     QString path;
     QString pattern = QStringLiteral("*.*");
     QStringList names;
+    // Set by every new path or pattern: the names are read again when next
+    // asked for (or at once while the picker is on screen), so settings made
+    // one after another, as at start-up, read the folder once.
+    bool stale = true;
+    int reads = 0;
+
+    void ReadIfStale()
+    {
+        if (stale)
+            Read();
+    }
 
     void Read()
     {
+        stale = false;
+        ++reads;
         // Each pattern is trimmed and folded once; "*.*" means every file, as
         // users of that pattern expect, dotless names included.
         std::vector<QString> patterns;
@@ -474,10 +487,27 @@ FileListBox::FileListBox(QWidget* parent)
     layout->addWidget(d->view);
     setFocusProxy(d->view);
     d->path = NormalisePath(CurrentFolder(), QStringLiteral("/"));
-    d->Read();
 }
 
 FileListBox::~FileListBox() = default;
+
+void FileListBox::showEvent(QShowEvent* event)
+{
+    d->ReadIfStale();
+    QWidget::showEvent(event);
+}
+
+void FileListBox::MarkStale()
+{
+    d->stale = true;
+    if (isVisible())
+        d->Read();
+}
+
+int FileListBox::ReadCount() const
+{
+    return d->reads;
+}
 
 QString FileListBox::Path() const
 {
@@ -487,7 +517,7 @@ QString FileListBox::Path() const
 void FileListBox::SetPath(const QString& path)
 {
     d->path = NormalisePath(path, d->path);
-    d->Read();
+    MarkStale();
     emit PathChange();
 }
 
@@ -499,17 +529,19 @@ QString FileListBox::Pattern() const
 void FileListBox::SetPattern(const QString& pattern)
 {
     d->pattern = pattern;
-    d->Read();
+    MarkStale();
     emit PatternChange();
 }
 
 int FileListBox::ListCount() const
 {
+    d->ReadIfStale();
     return static_cast<int>(d->names.size());
 }
 
 QString FileListBox::List(int index) const
 {
+    d->ReadIfStale();
     if (index < 0 || index >= d->names.size())
         return {};
     return d->names[index];

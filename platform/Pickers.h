@@ -14,7 +14,9 @@
 //
 // Change events are ordinary Qt signals with direct connections: they run
 // synchronously inside the setting call, before it returns, so setting the
-// drive runs the whole chain drive -> folder -> file list at once.
+// drive runs the whole chain drive -> folder -> file list at once. A hidden
+// file picker reads its folder when its names are first asked for after a
+// change, which is still inside that chain for a handler that asks.
 #pragma once
 
 #include <QString>
@@ -102,12 +104,23 @@ public:
     void SetPattern(const QString& pattern); // raises PatternChange
     int ListCount() const;
     QString List(int index) const;           // 0-based name, without folder, byte for byte
+    // How many times the picker has read its folder, for tests: a path or
+    // pattern set is read when the names are next asked for, so several
+    // settings in a row cost one read.
+    int ReadCount() const;
 
 signals:
     void PathChange();
     void PatternChange();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    // The names no longer follow the path and pattern; a shown picker reads
+    // again at once, a hidden one when its names are asked for.
+    void MarkStale();
+
     struct Impl;
     std::unique_ptr<Impl> d;
 };
