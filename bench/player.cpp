@@ -6,8 +6,14 @@
 //   open_vs_mpv_cli    the same time over `mpv --frames=1 clip` with no
 //                      picture and no sound;
 //   tick_cpu_percent   the process's CPU time while the media window is
-//                      paused (the Alt key) with its 10 ms tick running, over
-//                      the wall time of 5 seconds (median of three).
+//                      paused (the Alt key) with its tick running, over
+//                      the wall time of 5 seconds (median of three);
+//   tick_cpu_percent_x11  the same under a virtual X server, where the
+//                      window really draws: the program runs itself again
+//                      under xvfb-run with the xcb platform, and says it
+//                      skipped the figure when xvfb-run is not installed;
+//   playing_tick_us    the processor time of one tick of the window's
+//                      thread while the clip plays, the mean over many ticks.
 //
 // Each time is the median of a few runs after one warm-up run. The engine's
 // own opening time, without the window, is printed alongside.
@@ -27,6 +33,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
@@ -178,6 +185,64 @@ std::optional<double> PausedTickMedian(const QString& clip)
     return percents[percents.size() / 2];
 }
 
+double ThreadCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// Ticks the window by hand while the clip plays, timing only this thread:
+// the engine's own threads decode whatever the window does. The clip plays
+// for a few seconds and the ticks take far less, so the showing never ends
+// inside the loop.
+constexpr int kPlayingTicks = 20000;
+
+std::optional<double> PlayingTickMicroseconds(const QString& clip)
+{
+    std::optional<double> micros;
+    ShowWindow(clip, [&](Vidrolle_2ndM& window) {
+        auto* engine = MpvEngineOf(window);
+        if (!engine || !engine->WaitForFirstFrame(kFirstFrameLimit)) {
+            window.Unload();
+            return;
+        }
+        const double before = ThreadCpuSeconds();
+        for (int i = 0; i < kPlayingTicks && window.IsLoaded(); ++i)
+            window.Timer1_Timer();
+        const double cpu = ThreadCpuSeconds() - before;
+        if (window.IsLoaded())
+            micros = 1e6 * cpu / kPlayingTicks;
+        window.Unload();
+    });
+    return micros;
+}
+
+// The paused figure under a virtual X server, from a second copy of this
+// program run with --paused-only under xvfb-run; nullopt when it failed.
+std::optional<double> PausedTickUnderXvfb(const QString& xvfbRun)
+{
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(xvfbRun, {QStringLiteral("-a"), QCoreApplication::applicationFilePath(),
+                          QStringLiteral("--paused-only")});
+    if (!child.waitForStarted() || !child.waitForFinished(kProcessLimitMs) ||
+        child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+        return std::nullopt;
+    const QByteArray prefix = "tick_cpu_percent: ";
+    for (const QByteArray& line : child.readAllStandardOutput().split('\n'))
+        if (line.startsWith(prefix)) {
+            bool ok = false;
+            const double value = line.mid(prefix.size()).trimmed().toDouble(&ok);
+            if (ok)
+                return value;
+        }
+    return std::nullopt;
+}
+
 std::optional<QString> MakeClip(const QString& folder)
 {
     const QString path = folder + QStringLiteral("/h264_1280x720.mp4");
@@ -206,6 +271,15 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    // The child run under the virtual X server measures only the paused tick.
+    if (QCoreApplication::arguments().contains(QStringLiteral("--paused-only"))) {
+        const auto tick = PausedTickMedian(*clip);
+        if (!tick)
+            return 1;
+        std::printf("tick_cpu_percent: %.3f\n", *tick);
+        return 0;
+    }
+
     const OpenMeasurement open = OpenWithWindow;
     const auto window = Median([&] { return open(*clip); });
     const auto engine = Median([&] { return OpenWithEngine(*clip); });
@@ -218,10 +292,15 @@ int main(int argc, char** argv)
                                                    "--frames=1", *clip});
     });
     const auto tick = PausedTickMedian(*clip);
-    if (!window || !engine || !ffmpeg || !mpv || !tick) {
-        std::fprintf(stderr, "a measurement failed (window %d, engine %d, ffmpeg %d, mpv %d, tick %d)\n",
+    const auto playingTick = PlayingTickMicroseconds(*clip);
+    const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+    const auto tickX11 = xvfbRun.isEmpty() ? std::nullopt : PausedTickUnderXvfb(xvfbRun);
+    if (!window || !engine || !ffmpeg || !mpv || !tick || !playingTick || (!xvfbRun.isEmpty() && !tickX11)) {
+        std::fprintf(stderr,
+                     "a measurement failed (window %d, engine %d, ffmpeg %d, mpv %d, tick %d, playing tick %d, "
+                     "tick under Xvfb %d)\n",
                      window.has_value(), engine.has_value(), ffmpeg.has_value(), mpv.has_value(),
-                     tick.has_value());
+                     tick.has_value(), playingTick.has_value(), tickX11.has_value());
         return 1;
     }
     std::printf("platform: %s\n", qPrintable(QGuiApplication::platformName()));
@@ -232,5 +311,10 @@ int main(int argc, char** argv)
     std::printf("open_vs_ffmpeg: %.3f\n", *window / *ffmpeg);
     std::printf("open_vs_mpv_cli: %.3f\n", *window / *mpv);
     std::printf("tick_cpu_percent: %.3f\n", *tick);
+    if (tickX11)
+        std::printf("tick_cpu_percent_x11: %.3f\n", *tickX11);
+    else
+        std::printf("tick_cpu_percent_x11: skipped (xvfb-run is not installed)\n");
+    std::printf("playing_tick_us: %.3f\n", *playingTick);
     return 0;
 }
