@@ -123,6 +123,8 @@ private:
     // The position moved while paused: show it now rather than at the next
     // slow tick.
     void TickAfterSeek();
+    // The slider and the times follow the position: the tick less its end test.
+    void ShowPosition();
 
     PlayState& state_;
     platform::MediaEngineFactory engineFactory_;
@@ -150,7 +152,7 @@ private:
     // The slider was dragged or laid out again since the last tick, so its
     // thumb must be put back at its value even when the value is the same.
     bool sliderMoved_ = true;
-    // Ticks once, soon after a slider drag while paused: the drag is still
-    // inside the slider's own mouse handling, where the window must not close.
+    // Ticks once, soon after a seek while paused: the key or the drag is
+    // still being handled, and the window must not close under it.
     QTimer seekTick_;
 };

@@ -36,14 +36,18 @@ void Vidrolle_2ndM::SetPaused(bool paused)
 
 void Vidrolle_2ndM::TickAfterSeek()
 {
-    if (paused_)
-        Timer1_Timer();
+    if (!paused_ || !loaded_)
+        return;
+    // The texts and the slider follow the key at once; the end test waits
+    // for the next turn of the event loop, as it waited for the next tick
+    // before, so that the handler that moved the position finishes on a
+    // window that is still loaded.
+    ShowPosition();
+    seekTick_.start();
 }
 
-void Vidrolle_2ndM::Timer1_Timer()
+void Vidrolle_2ndM::ShowPosition()
 {
-    if (!loaded_)
-        return;
     platform::MediaEngine* engine = engine_.get();
     // A read that fails counts as 0. One read serves the slider and both
     // texts, so they always agree with each other.
@@ -64,12 +68,18 @@ void Vidrolle_2ndM::Timer1_Timer()
         posSecond_ = second;
         Pos_Time->setText(FormatPlayTimeSecond(second));
     }
+}
 
+void Vidrolle_2ndM::Timer1_Timer()
+{
+    if (!loaded_)
+        return;
+    ShowPosition();
     // The end shows as the elapsed text reaching the total text, up to a
     // second before the engine's own end.
     if (Pos_Time->text() == Total_Time->text()) {
         NoteEnd(ShowingEnd::PlayedToEnd);
-        if (engine)
+        if (platform::MediaEngine* engine = engine_.get())
             engine->Stop();
         Unload();
     }
@@ -96,8 +106,9 @@ void Vidrolle_2ndM::Form_KeyDown(int keyCode)
             SetMessage(PlayingText());
             if (engine)
                 engine->Run();
+            // Shows at once where the film goes on from.
+            TickAfterSeek();
             SetPaused(false);
-            Timer1_Timer();
         } else {
             SetMessage(kPause);
             if (engine)
@@ -142,6 +153,7 @@ void Vidrolle_2ndM::H1_Scroll()
     if (engine_)
         engine_->SetCurrentPosition(H1->Value());
     sliderMoved_ = true;
+    // Still inside the slider's own mouse handling: only the tick, soon.
     if (paused_)
         seekTick_.start();
 }

@@ -423,6 +423,12 @@ TEST_F(MediaWindow, RightToTheEndWhilePausedPlaysToTheEnd)
     window->Form_KeyDown(platform::kKeyAlt);
     script->SetPosition(97);
     window->Form_KeyDown(platform::kKeyRight);
+    EXPECT_EQ(window->Pos_Time->text(), "00:01:40");
+    EXPECT_EQ(window->H1->Value(), 100);
+    // The end test follows with the next turn of the event loop, long before
+    // the slow tick.
+    EXPECT_TRUE(window->IsLoaded());
+    QCoreApplication::processEvents();
     EXPECT_TRUE(Closed());
     EXPECT_EQ(window->LastShowing().end, ShowingEnd::PlayedToEnd);
     EXPECT_EQ(window->LastShowing().position, 100.0);
