@@ -6,8 +6,15 @@
 //   open_vs_mpv_cli    the same time over `mpv --frames=1 clip` with no
 //                      picture and no sound;
 //   tick_cpu_percent   the process's CPU time while the media window is
-//                      paused (the Alt key) with its 10 ms tick running, over
-//                      the wall time of 5 seconds (median of three).
+//                      paused (the Alt key) with its tick running, over
+//                      the wall time of 5 seconds from one second after the
+//                      pause (median of three);
+//   tick_cpu_percent_x11  the same under a virtual X server, where the
+//                      window really draws: the program runs itself again
+//                      under xvfb-run with the xcb platform, and says it
+//                      skipped the figure when xvfb-run is not installed;
+//   playing_tick_us    the processor time of one tick of the window's
+//                      thread while the clip plays, the mean over many ticks.
 //
 // Each time is the median of a few runs after one warm-up run. The engine's
 // own opening time, without the window, is printed alongside.
@@ -27,6 +34,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
@@ -50,6 +58,7 @@ using OpenMeasurement = std::function<std::optional<double>(const QString& clip)
 
 constexpr auto kFirstFrameLimit = std::chrono::seconds(10);
 constexpr int kPausedMs = 5000;
+constexpr int kSettleMs = 1000;
 constexpr int kPausedRuns = 3;
 
 platform::MpvOptions BenchOptions()
@@ -149,15 +158,21 @@ std::optional<double> PausedTickCpuPercent(const QString& clip)
         }
         // Paused as the user pauses it; the window's own tick keeps running.
         window.Form_KeyDown(platform::kKeyAlt);
-        auto wall = std::make_shared<QElapsedTimer>();
-        const double cpuBefore = ProcessCpuSeconds();
-        wall->start();
-        QTimer::singleShot(kPausedMs, &window, [&window, &percent, wall, cpuBefore] {
-            const double cpu = ProcessCpuSeconds() - cpuBefore;
-            const double seconds = wall->nsecsElapsed() / 1e9;
-            if (window.IsLoaded() && window.Timer1.isActive() && window.lbl_msg->text() == QLatin1String("Pause"))
-                percent = 100.0 * cpu / seconds;
-            window.Unload();
+        // The engine finishes what it had begun (under X its video output
+        // sets itself up after the first frame) before the pause is timed:
+        // the figure is what a window left paused costs from then on.
+        QTimer::singleShot(kSettleMs, &window, [&window, &percent] {
+            auto wall = std::make_shared<QElapsedTimer>();
+            const double cpuBefore = ProcessCpuSeconds();
+            wall->start();
+            QTimer::singleShot(kPausedMs, &window, [&window, &percent, wall, cpuBefore] {
+                const double cpu = ProcessCpuSeconds() - cpuBefore;
+                const double seconds = wall->nsecsElapsed() / 1e9;
+                if (window.IsLoaded() && window.Timer1.isActive() &&
+                    window.lbl_msg->text() == QLatin1String("Pause"))
+                    percent = 100.0 * cpu / seconds;
+                window.Unload();
+            });
         });
     });
     return percent;
@@ -176,6 +191,64 @@ std::optional<double> PausedTickMedian(const QString& clip)
     }
     std::sort(percents.begin(), percents.end());
     return percents[percents.size() / 2];
+}
+
+double ThreadCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// Ticks the window by hand while the clip plays, timing only this thread:
+// the engine's own threads decode whatever the window does. The clip plays
+// for a few seconds and the ticks take far less, so the showing never ends
+// inside the loop.
+constexpr int kPlayingTicks = 20000;
+
+std::optional<double> PlayingTickMicroseconds(const QString& clip)
+{
+    std::optional<double> micros;
+    ShowWindow(clip, [&](Vidrolle_2ndM& window) {
+        auto* engine = MpvEngineOf(window);
+        if (!engine || !engine->WaitForFirstFrame(kFirstFrameLimit)) {
+            window.Unload();
+            return;
+        }
+        const double before = ThreadCpuSeconds();
+        for (int i = 0; i < kPlayingTicks && window.IsLoaded(); ++i)
+            window.Timer1_Timer();
+        const double cpu = ThreadCpuSeconds() - before;
+        if (window.IsLoaded())
+            micros = 1e6 * cpu / kPlayingTicks;
+        window.Unload();
+    });
+    return micros;
+}
+
+// The paused figure under a virtual X server, from a second copy of this
+// program run with --paused-only under xvfb-run; nullopt when it failed.
+std::optional<double> PausedTickUnderXvfb(const QString& xvfbRun)
+{
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(xvfbRun, {QStringLiteral("-a"), QCoreApplication::applicationFilePath(),
+                          QStringLiteral("--paused-only")});
+    if (!child.waitForStarted() || !child.waitForFinished(kProcessLimitMs) ||
+        child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+        return std::nullopt;
+    const QByteArray prefix = "tick_cpu_percent: ";
+    for (const QByteArray& line : child.readAllStandardOutput().split('\n'))
+        if (line.startsWith(prefix)) {
+            bool ok = false;
+            const double value = line.mid(prefix.size()).trimmed().toDouble(&ok);
+            if (ok)
+                return value;
+        }
+    return std::nullopt;
 }
 
 std::optional<QString> MakeClip(const QString& folder)
@@ -206,6 +279,15 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    // The child run under the virtual X server measures only the paused tick.
+    if (QCoreApplication::arguments().contains(QStringLiteral("--paused-only"))) {
+        const auto tick = PausedTickMedian(*clip);
+        if (!tick)
+            return 1;
+        std::printf("tick_cpu_percent: %.3f\n", *tick);
+        return 0;
+    }
+
     const OpenMeasurement open = OpenWithWindow;
     const auto window = Median([&] { return open(*clip); });
     const auto engine = Median([&] { return OpenWithEngine(*clip); });
@@ -218,10 +300,15 @@ int main(int argc, char** argv)
                                                    "--frames=1", *clip});
     });
     const auto tick = PausedTickMedian(*clip);
-    if (!window || !engine || !ffmpeg || !mpv || !tick) {
-        std::fprintf(stderr, "a measurement failed (window %d, engine %d, ffmpeg %d, mpv %d, tick %d)\n",
+    const auto playingTick = PlayingTickMicroseconds(*clip);
+    const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+    const auto tickX11 = xvfbRun.isEmpty() ? std::nullopt : PausedTickUnderXvfb(xvfbRun);
+    if (!window || !engine || !ffmpeg || !mpv || !tick || !playingTick || (!xvfbRun.isEmpty() && !tickX11)) {
+        std::fprintf(stderr,
+                     "a measurement failed (window %d, engine %d, ffmpeg %d, mpv %d, tick %d, playing tick %d, "
+                     "tick under Xvfb %d)\n",
                      window.has_value(), engine.has_value(), ffmpeg.has_value(), mpv.has_value(),
-                     tick.has_value());
+                     tick.has_value(), playingTick.has_value(), tickX11.has_value());
         return 1;
     }
     std::printf("platform: %s\n", qPrintable(QGuiApplication::platformName()));
@@ -232,5 +319,10 @@ int main(int argc, char** argv)
     std::printf("open_vs_ffmpeg: %.3f\n", *window / *ffmpeg);
     std::printf("open_vs_mpv_cli: %.3f\n", *window / *mpv);
     std::printf("tick_cpu_percent: %.3f\n", *tick);
+    if (tickX11)
+        std::printf("tick_cpu_percent_x11: %.3f\n", *tickX11);
+    else
+        std::printf("tick_cpu_percent_x11: skipped (xvfb-run is not installed)\n");
+    std::printf("playing_tick_us: %.3f\n", *playingTick);
     return 0;
 }

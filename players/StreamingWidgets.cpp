@@ -204,12 +204,21 @@ QString StateWord(int state)
     }
 }
 
+namespace {
+
+// The whole second ClockText shows: the text turns over when a second is
+// complete.
+long long ClockSecond(double seconds)
+{
+    return std::isfinite(seconds) && seconds > 0 ? static_cast<long long>(std::min(std::floor(seconds), 1e15))
+                                                 : 0;
+}
+
+} // namespace
+
 QString ClockText(double seconds)
 {
-    // Whole seconds played, so the text turns over when a second is complete.
-    const long long total = std::isfinite(seconds) && seconds > 0
-                                ? static_cast<long long>(std::min(std::floor(seconds), 1e15))
-                                : 0;
+    const long long total = ClockSecond(seconds);
     const long long hours = total / 3600;
     const int minutes = static_cast<int>((total / 60) % 60);
     const int secs = static_cast<int>(total % 60);
@@ -243,6 +252,13 @@ void StatusBar::SetPlayState(int state)
 
 void StatusBar::SetTime(std::optional<double> position, std::optional<double> length)
 {
+    // The text only changes with the whole seconds it shows, so most ticks
+    // end here without making a text.
+    const TimeSeconds seconds{position.has_value(), position ? ClockSecond(*position) : 0,
+                              position && HasLength(length), position && HasLength(length) ? ClockSecond(*length) : 0};
+    if (seconds == timeSeconds_)
+        return;
+    timeSeconds_ = seconds;
     const QString text = TimeText(position, length);
     if (text == timeText_)
         return;

@@ -125,8 +125,18 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The whole seconds timeText_ was made from.
+    struct TimeSeconds {
+        bool hasPosition = false;
+        long long position = 0;
+        bool hasLength = false;
+        long long length = 0;
+        bool operator==(const TimeSeconds&) const = default;
+    };
+
     QString stateText_;
     QString timeText_;
+    TimeSeconds timeSeconds_;
 };
 
 } // namespace streaming

@@ -17,98 +17,14 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
-namespace media_window {
-
-QString FormatPlayTime(double seconds)
-{
-    const double t = std::floor(seconds);
-    if (!(t >= 1))
-        return QStringLiteral("00:00:00");
-    const double hours = std::floor(t / 3600);
-    if (hours > 24)
-        return QStringLiteral("24:59:59");
-    const double minutes = std::floor((t - hours * 3600) / 60);
-    const double secs = t - std::floor(t / 60) * 60;
-    return QString::asprintf("%02d:%02d:%02d", static_cast<int>(hours), static_cast<int>(minutes),
-                             static_cast<int>(secs));
-}
-
-std::optional<int32_t> MagnifiedLength(int32_t length, float magnification)
-{
-    const double product = platform::RoundHalfEven(static_cast<double>(length) * static_cast<double>(magnification));
-    if (!(product >= std::numeric_limits<int32_t>::min() && product <= std::numeric_limits<int32_t>::max()))
-        return std::nullopt;
-    return static_cast<int32_t>(product);
-}
-
-std::optional<PictureSize> FullScreenPictureSize(const platform::ScreenMetrics& screen)
-{
-    const auto perPixelX = static_cast<int64_t>(platform::RoundHalfEven(screen.twipsPerPixelX));
-    const auto perPixelY = static_cast<int64_t>(platform::RoundHalfEven(screen.twipsPerPixelY));
-    if (perPixelX == 0 || perPixelY == 0)
-        return std::nullopt;
-    const auto widthTwips = static_cast<int64_t>(platform::RoundHalfEven(screen.WidthTwips()));
-    const auto heightTwips = static_cast<int64_t>(platform::RoundHalfEven(screen.HeightTwips()));
-    return PictureSize{static_cast<int32_t>(widthTwips / perPixelX),
-                       static_cast<int32_t>(heightTwips / perPixelY - kChromeHeight)};
-}
-
-TwipsPoint PlacementOf(const platform::ScreenMetrics& screen, double windowWidthTwips, double windowHeightTwips)
-{
-    const auto freeWidth = static_cast<int64_t>(platform::RoundHalfEven(screen.WidthTwips() - windowWidthTwips));
-    const auto freeHeight = static_cast<int64_t>(platform::RoundHalfEven(screen.HeightTwips() - windowHeightTwips));
-    // A third of the way down looks better than the exact centre.
-    return {freeWidth / 2, freeHeight / 3};
-}
-
-QRect FitPicture(int dw, int dh, int vw, int vh)
-{
-    int w = 0;
-    int h = 0;
-    if (vh == dh && vw == dw) {
-        w = vw;
-        h = vh;
-    } else {
-        // A ratio over a picture side of 0 cannot be taken; it then stays 0
-        // and the other side decides.
-        const double rH = vh != 0 ? static_cast<double>(dh) / vh : 0.0;
-        const double rW = vw != 0 ? static_cast<double>(dw) / vw : 0.0;
-        if (rW >= rH) {
-            h = dh;
-            w = static_cast<int>(std::floor(vw * rH));
-        } else {
-            w = dw;
-            h = static_cast<int>(std::floor(vh * rW));
-        }
-        w = std::max(w, 1);
-        h = std::max(h, 1);
-    }
-    const auto left = static_cast<int>(platform::RoundHalfEven((dw - w) / 2.0));
-    const auto top = static_cast<int>(platform::RoundHalfEven((dh - h) / 2.0));
-    return {left, top, w, h};
-}
-
-std::optional<int32_t> WholeSeconds(double seconds)
-{
-    if (std::isnan(seconds))
-        return std::nullopt;
-    return static_cast<int32_t>(std::clamp(platform::RoundHalfEven(seconds),
-                                           static_cast<double>(std::numeric_limits<int32_t>::min()),
-                                           static_cast<double>(std::numeric_limits<int32_t>::max())));
-}
-
-} // namespace media_window
 
 using namespace media_window;
 
 namespace {
 
 const QString kZeroTime = QStringLiteral("00:00:00");
-const QString kPause = QStringLiteral("Pause");
-const QString kUnloading = QStringLiteral("Unloading");
 
 // The position slider's thumb: a light 9 x 9 square with a dark edge.
 QImage SliderThumbPicture()
@@ -211,8 +127,11 @@ Vidrolle_2ndM::Vidrolle_2ndM(PlayState& state, platform::MediaEngineFactory engi
     Total_Time = MakeTimeLabel(Pic_B, 52);
     Rem_Time = MakeTimeLabel(Pic_B, 104);
 
-    Timer1.setInterval(10);
+    Timer1.setInterval(kPlayingTickMs);
     connect(&Timer1, &QTimer::timeout, this, &Vidrolle_2ndM::Timer1_Timer);
+    seekTick_.setSingleShot(true);
+    seekTick_.setInterval(0);
+    connect(&seekTick_, &QTimer::timeout, this, &Vidrolle_2ndM::Timer1_Timer);
     connect(H1, &controls::dtVisualScrollBar::Scroll, this, &Vidrolle_2ndM::H1_Scroll);
 
     ResetControls();
@@ -270,6 +189,7 @@ void Vidrolle_2ndM::Unload()
         return;
     loaded_ = false;
     Timer1.stop();
+    seekTick_.stop();
     Form_Unload();
     hide();
     if (keyFilterInstalled_) {
@@ -314,6 +234,7 @@ void Vidrolle_2ndM::ResetControls()
     Rem_Time->setText(kZeroTime);
     H1->UserControl_ReadProperties(SliderDesign());
     H1->UserControl_Resize();
+    ResetTickState();
     ImgExit->setPixmap(QPixmap::fromImage(pictures_.released));
     ImgExit->resize(pictures_.released.size());
 }
@@ -323,6 +244,7 @@ void Vidrolle_2ndM::Form_Load()
     ResetControls();
     loaded_ = true;
     displayPressed_ = false;
+    SetPaused(false);
 
     // Built outside the visible screen, then placed once its size is known.
     const platform::ScreenMetrics screen = platform::Screen();
@@ -346,6 +268,7 @@ void Vidrolle_2ndM::LoadFile()
 {
     MediaPath = state_.CurrentFile;
     CleanUp();
+    duration_.reset();
     if (engineFactory_)
         engine_ = engineFactory_(Display);
     platform::MediaEngine* engine = engine_.get();
@@ -389,6 +312,8 @@ void Vidrolle_2ndM::LoadFile()
 
     CorrectAspect();
     SetDuration();
+    // The slider was laid out again; the first tick places its thumb.
+    sliderMoved_ = true;
     if (engine) {
         engine->Run();
         engine->SetCurrentPosition(0);
@@ -470,120 +395,6 @@ void Vidrolle_2ndM::SetMessage(const QString& text)
 QString Vidrolle_2ndM::PlayingText() const
 {
     return QStringLiteral("Playing... ") + platform::ExistingFileName(state_.CurrentFile);
-}
-
-// --- transport -------------------------------------------------------------------------------
-
-void Vidrolle_2ndM::Timer1_Timer()
-{
-    if (!loaded_)
-        return;
-    platform::MediaEngine* engine = engine_.get();
-    // A read that fails counts as 0.
-    const auto position = [engine] { return engine ? engine->CurrentPosition().value_or(0.0) : 0.0; };
-    const auto duration = [engine] { return engine ? engine->Duration().value_or(0.0) : 0.0; };
-
-    if (auto value = WholeSeconds(position()))
-        H1->SetValue(*value);
-    const double total = duration();
-    Rem_Time->setText(FormatPlayTime(total - position()));
-    Pos_Time->setText(FormatPlayTime(position()));
-
-    // The end shows as the elapsed text reaching the total text, up to a
-    // second before the engine's own end.
-    if (Pos_Time->text() == Total_Time->text()) {
-        NoteEnd(ShowingEnd::PlayedToEnd);
-        if (engine)
-            engine->Stop();
-        Unload();
-    }
-}
-
-void Vidrolle_2ndM::Form_KeyDown(int keyCode)
-{
-    platform::MediaEngine* engine = engine_.get();
-    const auto position = [engine] { return engine ? engine->CurrentPosition().value_or(0.0) : 0.0; };
-    const auto seek = [engine](double seconds) {
-        if (engine)
-            engine->SetCurrentPosition(seconds);
-    };
-
-    switch (keyCode) {
-    case platform::kKeyControl:
-        // Skip: the run goes on with its next file.
-        SetMessage(kUnloading);
-        NoteEnd(ShowingEnd::Skipped);
-        Unload();
-        break;
-    case platform::kKeyAlt:
-        if (lbl_msg->text() == kPause) {
-            SetMessage(PlayingText());
-            if (engine)
-                engine->Run();
-        } else {
-            SetMessage(kPause);
-            if (engine)
-                engine->Pause();
-        }
-        break;
-    case platform::kKeyEscape:
-    case platform::kKeySpace:
-        SetMessage(kUnloading);
-        state_.StopRequested = kTrue;
-        NoteEnd(ShowingEnd::Stopped);
-        Unload();
-        break;
-    case platform::kKeyLeft: {
-        // Back half a step, or to the start within the first whole step.
-        const double p = position();
-        if (p - SeekStep < 0)
-            seek(0);
-        else
-            seek(position() - SeekStep / 2);
-        break;
-    }
-    case platform::kKeyRight: {
-        const double d = engine ? engine->Duration().value_or(0.0) : 0.0;
-        const double p = position();
-        if (p + SeekStep > d)
-            seek(engine ? engine->Duration().value_or(0.0) : 0.0);
-        else
-            seek(position() + SeekStep);
-        break;
-    }
-    default:
-        break;
-    }
-}
-
-void Vidrolle_2ndM::H1_Scroll()
-{
-    if (engine_)
-        engine_->SetCurrentPosition(H1->Value());
-}
-
-void Vidrolle_2ndM::Display_Click()
-{
-    state_.StopRequested = kTrue;
-    NoteEnd(ShowingEnd::Stopped);
-    Unload();
-}
-
-void Vidrolle_2ndM::ImgExit_MouseDown()
-{
-    ImgExit->setPixmap(QPixmap::fromImage(pictures_.pressed));
-    ImgExit->resize(pictures_.pressed.size());
-}
-
-void Vidrolle_2ndM::ImgExit_MouseUp()
-{
-    ImgExit->setPixmap(QPixmap::fromImage(pictures_.released));
-    ImgExit->resize(pictures_.released.size());
-    // Let the released look be painted before the window goes.
-    QCoreApplication::processEvents();
-    state_.StopRequested = kTrue;
-    NoteEnd(ShowingEnd::Stopped);
-    Unload();
 }
 
 // --- events -------------------------------------------------------------------------------------

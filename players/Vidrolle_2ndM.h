@@ -4,22 +4,24 @@
 // natural size, magnified or across the screen, and a 33-pixel panel with the
 // position slider and the elapsed / total / remaining times. A 10 ms tick
 // keeps the slider and the times current and closes the window when the
-// elapsed text reaches the total; keys pause, seek, skip to the next file or
+// elapsed text reaches the total. While the film is paused the tick slows to
+// a quarter second, so that an idle window lets the processor rest, and each
+// seek ticks at once instead; keys pause, seek, skip to the next file or
 // stop a whole run, and the browser learns of a stop only through
 // StopRequested. After each showing the window also tells how it ended
 // (LastShowing), for the watch history.
 //
 // The browser keeps one window object and loads it again for each file, so
 // the last picture size carries over to a file without a picture. The sizing
-// arithmetic and the time text are plain functions below, usable without a
-// window.
+// arithmetic and the time text are plain functions (MediaWindowMath.h); the
+// tick and the keys live in Vidrolle_2ndMTransport.cpp.
 #pragma once
 
 #include "app/shared/ExitPictures.h"
 #include "app/shared/PlayState.h"
 #include "app/shared/WatchHistory.h"
 #include "platform/MediaEngine.h"
-#include "platform/Screen.h"
+#include "players/MediaWindowMath.h"
 
 #include <QRect>
 #include <QTimer>
@@ -35,48 +37,6 @@ namespace controls {
 class dtVisualScrollBar;
 }
 
-namespace media_window {
-
-// Pixels of the title strip above the picture and the panel below it.
-inline constexpr int kTitleHeight = 20;
-inline constexpr int kPanelHeight = 33;
-inline constexpr int kChromeHeight = kTitleHeight + kPanelHeight;
-
-// "hh:mm:ss" for a number of seconds: whole seconds, "00:00:00" below one
-// second, "24:59:59" beyond 24 hours.
-QString FormatPlayTime(double seconds);
-
-// A length times the magnification, rounded half to even; nullopt when the
-// product does not fit a 32-bit length.
-std::optional<int32_t> MagnifiedLength(int32_t length, float magnification);
-
-// The picture size that fills the screen's width and its height less the
-// title strip and the panel; nullopt on a screen without whole twips per pixel.
-struct PictureSize {
-    int32_t width = 0;
-    int32_t height = 0;
-};
-std::optional<PictureSize> FullScreenPictureSize(const platform::ScreenMetrics& screen);
-
-// The window's top-left corner in twips: centred across, a third of the way
-// down the free height.
-struct TwipsPoint {
-    int64_t left = 0;
-    int64_t top = 0;
-};
-TwipsPoint PlacementOf(const platform::ScreenMetrics& screen, double windowWidthTwips,
-                       double windowHeightTwips);
-
-// The largest rectangle of the picture's proportions that fits a display of
-// dw x dh pixels, centred in it. Equal sizes give the picture's own size; a
-// picture of no width or height gives a 1-pixel-wide or -high strip.
-QRect FitPicture(int dw, int dh, int vw, int vh);
-
-// Whole seconds for the slider and the seek step, halves to even, held to the
-// 32-bit range; nullopt for a value that is not a number.
-std::optional<int32_t> WholeSeconds(double seconds);
-
-} // namespace media_window
 
 class Vidrolle_2ndM : public QWidget {
     Q_OBJECT
@@ -106,6 +66,10 @@ public:
     bool IsLoaded() const { return loaded_; }
 
     // --- transport ------------------------------------------------------------
+    // The tick's period while the film plays and while it is paused.
+    static constexpr int kPlayingTickMs = 10;
+    static constexpr int kPausedTickMs = 250;
+
     void Timer1_Timer();
     void Form_KeyDown(int keyCode);
     void Display_Click();
@@ -152,6 +116,15 @@ private:
     // Notes the first way the showing ends; later ones (a second Unload)
     // change nothing.
     void NoteEnd(ShowingEnd end);
+    // Pausing slows the tick; resuming brings it back to full speed at once.
+    void SetPaused(bool paused);
+    // Forgets what the tick has shown, for a fresh showing.
+    void ResetTickState();
+    // The position moved while paused: show it now rather than at the next
+    // slow tick.
+    void TickAfterSeek();
+    // The slider and the times follow the position: the tick less its end test.
+    void ShowPosition();
 
     PlayState& state_;
     platform::MediaEngineFactory engineFactory_;
@@ -168,4 +141,18 @@ private:
     bool displayPressed_ = false;
     QEventLoop* loop_ = nullptr;
     ShowingOutcome outcome_;
+
+    // What the tick has shown, so that a tick that changes nothing costs
+    // one position read and a few comparisons.
+    bool paused_ = false;
+    // The engine's duration, once it knows it; it does not change after.
+    std::optional<double> duration_;
+    int64_t posSecond_ = 0; // the second Pos_Time shows
+    int64_t remSecond_ = 0; // the second Rem_Time shows
+    // The slider was dragged or laid out again since the last tick, so its
+    // thumb must be put back at its value even when the value is the same.
+    bool sliderMoved_ = true;
+    // Ticks once, soon after a seek while paused: the key or the drag is
+    // still being handled, and the window must not close under it.
+    QTimer seekTick_;
 };

@@ -266,6 +266,8 @@ void Vidrolle_2ndR::Form_KeyDown(int keyCode)
             SetCaption(PlayingCaption());
             if (engine_)
                 engine_->DoPlay();
+            // Show where the clip resumes from without waiting for the tick.
+            Transport_Timer();
         } else {
             SetCaption(kCaptionPause);
             if (engine_)
@@ -322,6 +324,8 @@ void Vidrolle_2ndR::Real_Pos_Seek(double seconds)
     if (!showing_ || closing_ || !engine_)
         return;
     engine_->Seek(seconds);
+    // The slider and the time show the new place at once, paused or not.
+    Transport_Timer();
 }
 
 void Vidrolle_2ndR::NoteEnd(ShowingEnd end)

@@ -24,6 +24,18 @@ TEST(FormatPlayTime, WholeSecondsAsTwoDigitFields)
     EXPECT_EQ(FormatPlayTime(std::nan("")), "00:00:00");
 }
 
+TEST(FormatPlayTime, TheSecondShownDecidesTheText)
+{
+    // The window remakes a text only when this second changes, so two times
+    // with one second must read alike, and two seconds must read apart.
+    const double times[] = {-1, 0, 0.5, 1, 59.99, 60, 3599.5, 86399.9, 89998, 89999, 89999.7, 90000, 1e9};
+    for (double a : times)
+        for (double b : times)
+            EXPECT_EQ(PlayTimeSecond(a) == PlayTimeSecond(b), FormatPlayTime(a) == FormatPlayTime(b)) << a << " " << b;
+    EXPECT_EQ(PlayTimeSecond(std::nan("")), 0);
+    EXPECT_EQ(FormatPlayTimeSecond(PlayTimeSecond(100.7)), "00:01:40");
+}
+
 TEST(MediaWindowSizing, MagnificationRoundsHalfToEven)
 {
     EXPECT_EQ(MagnifiedLength(320, 1.5f), 480);

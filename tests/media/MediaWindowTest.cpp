@@ -359,4 +359,104 @@ TEST_F(MediaWindow, DraggingTheSliderSeeks)
     EXPECT_TRUE(Closed());
 }
 
+TEST_F(MediaWindow, TimesTurnOverWithTheirOwnSeconds)
+{
+    Load(100.5);
+    script->SetPosition(42.2);
+    window->Timer1_Timer();
+    EXPECT_EQ(window->Pos_Time->text(), "00:00:42");
+    EXPECT_EQ(window->Rem_Time->text(), "00:00:58");
+    // The elapsed second stays, the remaining one turns over.
+    script->SetPosition(42.6);
+    window->Timer1_Timer();
+    EXPECT_EQ(window->Pos_Time->text(), "00:00:42");
+    EXPECT_EQ(window->Rem_Time->text(), "00:00:57");
+    EXPECT_EQ(window->H1->Value(), 43);
+    // A step of the slider moves its thumb without a seek; the tick puts it
+    // back on the position.
+    window->H1->SetValue(80);
+    window->Timer1_Timer();
+    EXPECT_EQ(window->H1->Value(), 43);
+    window->Unload();
+
+    // A new showing starts from the design texts and shows its own position.
+    Load(100.5);
+    EXPECT_EQ(window->Pos_Time->text(), "00:00:00");
+    script->SetPosition(42.2);
+    window->Timer1_Timer();
+    EXPECT_EQ(window->Pos_Time->text(), "00:00:42");
+    EXPECT_EQ(window->Rem_Time->text(), "00:00:58");
+}
+
+TEST_F(MediaWindow, SeeksWhilePausedShowAtOnce)
+{
+    Load(100);
+    script->SetPosition(40);
+    window->Timer1_Timer();
+    window->Form_KeyDown(platform::kKeyAlt);
+    ASSERT_EQ(Msg(), "Pause");
+    window->Form_KeyDown(platform::kKeyRight);
+    EXPECT_EQ(window->Pos_Time->text(), "00:00:45");
+    EXPECT_EQ(window->Rem_Time->text(), "00:00:55");
+    EXPECT_EQ(window->H1->Value(), 45);
+    window->Form_KeyDown(platform::kKeyLeft);
+    EXPECT_EQ(window->Pos_Time->text(), "00:00:43");
+    EXPECT_EQ(window->Rem_Time->text(), "00:00:57");
+    EXPECT_EQ(window->H1->Value(), 43);
+    window->Form_KeyDown(platform::kKeyLeft);
+    window->Form_KeyDown(platform::kKeyLeft);
+    EXPECT_EQ(window->Pos_Time->text(), "00:00:39");
+
+    // Resuming shows where the film goes on from.
+    script->SetPosition(70.4);
+    window->Form_KeyDown(platform::kKeyAlt);
+    EXPECT_EQ(Msg(), "Playing... clip.avi");
+    EXPECT_EQ(window->Pos_Time->text(), "00:01:10");
+    EXPECT_EQ(window->Rem_Time->text(), "00:00:29");
+    EXPECT_EQ(window->H1->Value(), 70);
+    EXPECT_TRUE(window->IsLoaded());
+}
+
+TEST_F(MediaWindow, RightToTheEndWhilePausedPlaysToTheEnd)
+{
+    Load(100);
+    window->Form_KeyDown(platform::kKeyAlt);
+    script->SetPosition(97);
+    window->Form_KeyDown(platform::kKeyRight);
+    EXPECT_EQ(window->Pos_Time->text(), "00:01:40");
+    EXPECT_EQ(window->H1->Value(), 100);
+    // The end test follows with the next turn of the event loop, long before
+    // the slow tick.
+    EXPECT_TRUE(window->IsLoaded());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Closed());
+    EXPECT_EQ(window->LastShowing().end, ShowingEnd::PlayedToEnd);
+    EXPECT_EQ(window->LastShowing().position, 100.0);
+    EXPECT_EQ(state.StopRequested, 0);
+    EXPECT_EQ(script->calls.mid(script->calls.size() - 2), (QStringList{"Stop", "Released"}));
+}
+
+TEST_F(MediaWindow, DraggingTheSliderToTheEndWhilePausedPlaysToTheEnd)
+{
+    Load(100);
+    window->show();
+    window->Form_KeyDown(platform::kKeyAlt);
+    QWidget* thumb = window->H1->PartWidget(controls::dtVisualScrollBar::PartId::Thumb);
+    const QPoint grab = thumb->mapTo(window.get(), QPoint(2, 2));
+    const auto send = [this](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+        QMouseEvent event(type, QPointF(at), QPointF(at), window->mapToGlobal(QPointF(at)), button, held,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(window->windowHandle(), &event);
+    };
+    send(QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, grab + QPoint(2000, 0), Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, grab + QPoint(2000, 0), Qt::LeftButton, Qt::NoButton);
+    // The slider's own handling has finished before the window may close;
+    // the tick comes with the next turn of the event loop, not the slow one.
+    EXPECT_TRUE(window->IsLoaded());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Closed());
+    EXPECT_EQ(window->LastShowing().end, ShowingEnd::PlayedToEnd);
+}
+
 } // namespace

@@ -50,6 +50,27 @@ TEST(StreamingStatusTexts, StatusBarFollowsKnownStatesOnly)
     EXPECT_EQ(bar.TimeShown(), "1:15 / 1:00:00");
 }
 
+TEST(StreamingStatusTexts, StatusBarTimeTurnsOverWithItsSecondsOnly)
+{
+    StatusBar bar;
+    bar.SetTime(std::nullopt, 60.0);
+    EXPECT_EQ(bar.TimeShown(), "");
+    bar.SetTime(59.2, 120.0);
+    EXPECT_EQ(bar.TimeShown(), "0:59 / 2:00");
+    bar.SetTime(59.9, 120.4);
+    EXPECT_EQ(bar.TimeShown(), "0:59 / 2:00");
+    bar.SetTime(60.0, 120.4);
+    EXPECT_EQ(bar.TimeShown(), "1:00 / 2:00");
+    // The length going away (the clip ended) changes the text though the
+    // position's second does not.
+    bar.SetTime(60.5, std::nullopt);
+    EXPECT_EQ(bar.TimeShown(), "1:00");
+    bar.SetTime(60.5, 121.0);
+    EXPECT_EQ(bar.TimeShown(), "1:00 / 2:01");
+    bar.SetTime(std::nullopt, 121.0);
+    EXPECT_EQ(bar.TimeShown(), "");
+}
+
 TEST(StreamingSlider, ThumbTravelsTheWidthAndMapsBack)
 {
     const QSize size(211, 21);
