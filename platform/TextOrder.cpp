@@ -1,5 +1,7 @@
 #include "platform/TextOrder.h"
 
+#include "platform/RadixSort.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -91,25 +93,7 @@ template <typename Compare>
 std::vector<int> OrderByHeads(std::vector<PackedKey>& keys, const std::vector<QString>& texts, qsizetype packedEnd,
                               bool descending, const Compare& compare)
 {
-    {
-        std::vector<PackedKey> buffer(keys.size());
-        for (int shift = 0; shift < 64; shift += 8) {
-            const auto digit = [&](const PackedKey& key) {
-                return static_cast<size_t>(((descending ? ~key.head : key.head) >> shift) & 0xFF);
-            };
-            std::array<size_t, 256> starts{};
-            for (const PackedKey& key : keys)
-                ++starts[digit(key)];
-            if (std::find(starts.begin(), starts.end(), keys.size()) != starts.end())
-                continue;
-            size_t total = 0;
-            for (size_t& start : starts)
-                total += std::exchange(start, total);
-            for (const PackedKey& key : keys)
-                buffer[starts[digit(key)]++] = key;
-            keys.swap(buffer);
-        }
-    }
+    StableRadixSort(keys, [&](const PackedKey& key) { return descending ? ~key.head : key.head; });
     // The empty texts come first ascending and last descending.
     std::stable_partition(keys.begin(), keys.end(), [&](const PackedKey& key) { return key.empty != descending; });
     const bool longTexts = std::any_of(texts.begin(), texts.end(),

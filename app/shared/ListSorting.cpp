@@ -1,6 +1,7 @@
 #include "app/shared/ListSorting.h"
 
 #include "platform/ListView.h"
+#include "platform/RadixSort.h"
 #include "platform/Runtime.h"
 
 #include <QDate>
@@ -76,20 +77,7 @@ std::vector<int> WholeNumberOrder(const std::vector<uint64_t>& values, bool desc
     std::vector<Keyed> keys(values.size());
     for (size_t i = 0; i < values.size(); ++i)
         keys[i] = {descending ? ~values[i] : values[i], static_cast<int>(i)};
-    std::vector<Keyed> buffer(keys.size());
-    for (int shift = 0; shift < 64; shift += 8) {
-        std::array<size_t, 256> starts{};
-        for (const Keyed& keyed : keys)
-            ++starts[(keyed.key >> shift) & 0xFF];
-        if (std::find(starts.begin(), starts.end(), keys.size()) != starts.end())
-            continue;
-        size_t total = 0;
-        for (size_t& start : starts)
-            total += std::exchange(start, total);
-        for (const Keyed& keyed : keys)
-            buffer[starts[(keyed.key >> shift) & 0xFF]++] = keyed;
-        keys.swap(buffer);
-    }
+    platform::StableRadixSort(keys, [](const Keyed& keyed) { return keyed.key; });
     std::vector<int> order;
     order.reserve(keys.size());
     for (const Keyed& keyed : keys)
