@@ -27,7 +27,13 @@ build="$PWD/build-fuzz"
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S fuzz -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
-nice -n 19 cmake --build "$build" >/dev/null
+# The build's log is shown only when it fails, so a missing source is not a
+# silent exit.
+if ! build_log=$(nice -n 19 cmake --build "$build" 2>&1); then
+  printf '%s\n' "$build_log" | tail -40 >&2
+  echo "fuzz: the fuzz targets did not build" >&2
+  exit 1
+fi
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
