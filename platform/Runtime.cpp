@@ -4,6 +4,7 @@
 #include <QTime>
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <vector>
 #include <cfloat>
@@ -148,16 +149,18 @@ QString FourDigitYearFormat(const QString& format)
 
 const QDate kDayZero(1899, 12, 30);
 
-// A date format made only of day, month and four-digit year fields and
-// separators, taken apart once. QLocale::toString takes its format apart on
+// A date format made only of day, month (number or short name) and
+// four-digit year fields and separators, taken apart once. QLocale::toString takes its format apart on
 // every call, and a listing writes thousands of dates.
 struct NumericDateFormat {
-    enum class Field : uint8_t { Literal, Day, Day2, Month, Month2, Year4 };
+    enum class Field : uint8_t { Literal, Day, Day2, Month, Month2, MonthName, Year4 };
     struct Piece {
         Field field = Field::Literal;
         QChar literal;
     };
     std::vector<Piece> pieces;
+    // The locale's short month names, for a format that writes one.
+    std::array<QString, 12> monthNames;
     bool usable = false;
 };
 
@@ -177,6 +180,8 @@ NumericDateFormat TakeApart(const QString& format, const QLocale& locale)
             field = run == 1 ? Field::Day : Field::Day2;
         else if (c == u'M' && run <= 2)
             field = run == 1 ? Field::Month : Field::Month2;
+        else if (c == u'M' && run == 3)
+            field = Field::MonthName;
         else if (c == u'y' && run == 4)
             field = Field::Year4;
         else if (c.isLetter() || c == u'\'')
@@ -189,6 +194,8 @@ NumericDateFormat TakeApart(const QString& format, const QLocale& locale)
             i += run;
         }
     }
+    for (int month = 1; month <= 12; ++month)
+        result.monthNames[static_cast<size_t>(month - 1)] = locale.monthName(month, QLocale::ShortFormat);
     result.usable = true;
     return result;
 }
@@ -237,6 +244,9 @@ QString ShortDateText(const QDate& date)
         case Field::Month:
         case Field::Month2:
             AppendNumber(text, date.month(), piece.field == Field::Month2 ? 2 : 1);
+            break;
+        case Field::MonthName:
+            text.append(numeric.monthNames[static_cast<size_t>(date.month() - 1)]);
             break;
         case Field::Year4:
             AppendNumber(text, date.year(), 4);

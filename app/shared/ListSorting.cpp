@@ -373,16 +373,23 @@ void SortListView(platform::ReportListView& list, int16_t column, int32_t kind, 
         std::vector<uint64_t> values;
         values.reserve(static_cast<size_t>(list.Count()));
         // The list's fill gives the files of one day one shared date text,
-        // so a date already read is found again by where its text lives.
+        // so a date already read is found again by where its text lives. The
+        // table has a slot for every row, so the few thousand days of a large
+        // folder rarely push each other out.
         struct ReadDate {
             const QChar* text = nullptr;
             qsizetype size = -1;
             std::optional<uint64_t> value;
         };
-        constexpr size_t kReadDates = 4096;
-        std::vector<ReadDate> readDates(dates ? kReadDates : 0);
+        int slotBits = 10;
+        while (slotBits < 16 && (1 << slotBits) < list.Count())
+            ++slotBits;
+        std::vector<ReadDate> readDates(dates ? size_t(1) << slotBits : 0);
         const auto dayNumber = [&](const QString& text) {
-            ReadDate& slot = readDates[(reinterpret_cast<uintptr_t>(text.constData()) / sizeof(QChar)) % kReadDates];
+            // Text data sit at least 16 bytes apart; the multiplier spreads
+            // the remaining bits over the table.
+            const uint64_t where = reinterpret_cast<uintptr_t>(text.constData()) >> 4;
+            ReadDate& slot = readDates[(where * 0x9E3779B97F4A7C15ull) >> (64 - slotBits)];
             if (slot.text != text.constData() || slot.size != text.size())
                 slot = {text.constData(), text.size(), dates->DayNumber(text)};
             return slot.value;
