@@ -22,13 +22,14 @@
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
+#include <limits>
+#include <vector>
 
 namespace {
 
@@ -438,21 +439,25 @@ void Vidrolle_2ndS::FillFileList()
     const bool anyRecords = marking && !folderHistory_.files.Empty();
 
     // The files of a folder share few days, and making a date's text costs
-    // more than reading the date: each day's text is made once per fill.
-    QHash<double, QString> dateTexts;
-    const auto dateText = [&dateTexts](double date) {
-        auto found = dateTexts.constFind(date);
-        if (found == dateTexts.cend())
-            found = dateTexts.insert(date, platform::DateToText(date));
-        return *found;
+    // more than reading the date: each day's text is made once per fill, and
+    // kept in a table by day number (a date value holds whole days only). A
+    // day that meets another in its slot is simply made again.
+    struct DateSlot {
+        double date = std::numeric_limits<double>::quiet_NaN();
+        QString text;
+    };
+    std::vector<DateSlot> dateTexts(8192);
+    const auto dateText = [&dateTexts](double date) -> const QString& {
+        DateSlot& slot = dateTexts[static_cast<size_t>(static_cast<long long>(date)) % dateTexts.size()];
+        if (slot.date != date)
+            slot = {date, platform::DateToText(date)};
+        return slot.text;
     };
 
     QString folder = Dir1->Path();
     if (!folder.endsWith(u'/'))
         folder += u'/';
-    // One path text serves every row: cut back to the folder and the next
-    // name appended, it allocates only while it grows.
-    QString path = folder;
+    platform::ListingPath path(folder);
     const int count = File1->ListCount();
     ListV->ReserveRows(count);
     for (int index = 0; index < count; ++index) {
@@ -460,8 +465,7 @@ void Vidrolle_2ndS::FillFileList()
         // the name itself, which plays.
         const QString name = File1->List(index);
         const int row = ListV->Add(platform::DisplayName(name), name);
-        path.truncate(folder.size());
-        path += name;
+        path.SetName(name);
 
         // One look-up gives the length and what tells the file from one put
         // in its place.
@@ -469,7 +473,7 @@ void Vidrolle_2ndS::FillFileList()
         if (sizeSubItem > 0 || anyRecords)
             stamp = platform::FileStampOf(path);
         if (anyRecords)
-            MarkRow(row, name, stamp);
+            MarkRow(row, path.NameBytes(), stamp);
 
         // A file that vanished since the picker listed it has no length: its
         // size stays empty rather than showing another file's.

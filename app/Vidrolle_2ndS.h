@@ -181,8 +181,8 @@ private:
     // Reads the records of the list's folder, once per fill.
     void LoadFolderHistory();
     // Gives a freshly added row the mark of its record, if it has one that
-    // still describes the file.
-    void MarkRow(int position, const QString& name, const std::optional<platform::FileStamp>& stamp);
+    // still describes the file. `bytes` are the row's name as stored.
+    void MarkRow(int position, std::string_view bytes, const std::optional<platform::FileStamp>& stamp);
     void RecordShowing(int position, const ShowingOutcome& outcome);
     QString ToolTipAt(int position) const;
 
@@ -191,8 +191,6 @@ private:
     // The records of the folder the list shows, by name bytes.
     QByteArray historyFolder_;
     platform::FolderHistory folderHistory_;
-    // Scratch room for the name bytes each row's mark is looked up by.
-    std::string nameBytes_;
     // How the last player window's showing ended.
     ShowingOutcome lastOutcome_;
 };

@@ -80,12 +80,10 @@ void Vidrolle_2ndS::LoadFolderHistory()
     folderHistory_ = history_->Folder(historyFolder_, File1->ListCount());
 }
 
-void Vidrolle_2ndS::MarkRow(int position, const QString& name, const std::optional<platform::FileStamp>& stamp)
+void Vidrolle_2ndS::MarkRow(int position, std::string_view bytes, const std::optional<platform::FileStamp>& stamp)
 {
     if (!stamp)
         return;
-    // One buffer serves every row of a listing, so asking costs no allocation.
-    const std::string_view bytes = platform::NameToBytes(name, nameBytes_);
     const platform::HistoryMarkData* found = folderHistory_.files.Find(bytes);
     if (!found || !Matches(*found, *stamp))
         return;

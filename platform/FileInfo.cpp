@@ -19,6 +19,47 @@ std::function<bool(const QString&)>& OpenFailurePredicate()
     return predicate;
 }
 
+std::optional<QDate> LocalDateByTheZoneRules(time_t when)
+{
+    struct tm local {};
+    if (!::localtime_r(&when, &local))
+        return std::nullopt;
+    const QDate date(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
+}
+
+std::optional<FileStamp> StampAt(const char* bytes)
+{
+    struct stat status {};
+    if (::stat(bytes, &status) != 0)
+        return std::nullopt;
+    return FileStamp{static_cast<long long>(status.st_size),
+                     static_cast<long long>(status.st_mtim.tv_sec) * 1'000'000'000LL + status.st_mtim.tv_nsec};
+}
+
+// The last-write time of a file opened for reading; nothing when it cannot
+// be opened.
+std::optional<time_t> LastWriteThroughOpen(const char* bytes)
+{
+    // O_NONBLOCK keeps a named pipe in the folder from stalling the listing;
+    // for ordinary files it changes nothing.
+    int fd = -1;
+    do {
+        fd = ::open(bytes, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return std::nullopt;
+
+    struct stat status {};
+    const bool statted = ::fstat(fd, &status) == 0;
+    ::close(fd);
+    if (!statted)
+        return std::nullopt;
+    return status.st_mtim.tv_sec;
+}
+
 } // namespace
 
 std::optional<long long> FileLength(const QString& path)
@@ -34,40 +75,70 @@ std::optional<FileStamp> FileStampOf(const QString& path)
     // thread keeps each question free of allocation.
     thread_local std::string bytes;
     NameToBytes(path, bytes);
-    struct stat status {};
-    if (::stat(bytes.c_str(), &status) != 0)
-        return std::nullopt;
-    return FileStamp{static_cast<long long>(status.st_size),
-                     static_cast<long long>(status.st_mtim.tv_sec) * 1'000'000'000LL + status.st_mtim.tv_nsec};
+    return StampAt(bytes.c_str());
 }
 
 std::optional<QDate> FileLastWriteLocalDate(const QString& path)
 {
     if (OpenFailurePredicate() && OpenFailurePredicate()(path))
         return std::nullopt;
-
-    // O_NONBLOCK keeps a named pipe in the folder from stalling the listing;
-    // for ordinary files it changes nothing.
     thread_local std::string bytes;
     NameToBytes(path, bytes);
-    int fd = -1;
-    do {
-        fd = ::open(bytes.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
+    const std::optional<time_t> written = LastWriteThroughOpen(bytes.c_str());
+    if (!written)
         return std::nullopt;
+    return LocalDateByTheZoneRules(*written);
+}
 
-    struct stat status {};
-    const bool statted = ::fstat(fd, &status) == 0;
-    ::close(fd);
-    if (!statted)
-        return std::nullopt;
+ListingPath::ListingPath(const QString& folder)
+    : folder_(folder)
+{
+    NameToBytes(folder, bytes_);
+    folderSize_ = bytes_.size();
+}
 
-    const time_t written = status.st_mtim.tv_sec;
-    struct tm local {};
-    if (!::localtime_r(&written, &local))
+void ListingPath::SetName(const QString& name)
+{
+    name_ = name;
+    NameToBytes(name, nameBytes_);
+    bytes_.resize(folderSize_);
+    bytes_ += nameBytes_;
+}
+
+std::optional<FileStamp> FileStampOf(const ListingPath& path)
+{
+    return StampAt(path.Bytes().c_str());
+}
+
+std::optional<QDate> FileLastWriteLocalDate(ListingPath& path)
+{
+    if (OpenFailurePredicate() && OpenFailurePredicate()(path.Text()))
         return std::nullopt;
-    const QDate date(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    const std::optional<time_t> written = LastWriteThroughOpen(path.Bytes().c_str());
+    if (!written)
+        return std::nullopt;
+    return path.localHours_.DateOf(*written);
+}
+
+std::optional<QDate> LocalHours::DateOf(time_t when)
+{
+    constexpr long long kHour = 3600;
+    constexpr long long kDay = 86400;
+    const long long hour = when >= 0 ? when / kHour : -((-static_cast<long long>(when) + kHour - 1) / kHour);
+    Slot& slot = slots_[static_cast<size_t>(hour) % slots_.size()];
+    if (slot.hour != hour) {
+        struct tm first {};
+        struct tm last {};
+        const time_t start = static_cast<time_t>(hour * kHour);
+        const time_t end = start + static_cast<time_t>(kHour - 1);
+        if (!::localtime_r(&start, &first) || !::localtime_r(&end, &last) || first.tm_gmtoff != last.tm_gmtoff)
+            return LocalDateByTheZoneRules(when);
+        slot = {hour, first.tm_gmtoff};
+    }
+    const long long local = static_cast<long long>(when) + slot.offset;
+    const long long days = local >= 0 ? local / kDay : -((-local + kDay - 1) / kDay);
+    // Day 2440588 of the Julian day count is 1 January 1970.
+    const QDate date = QDate::fromJulianDay(days + 2440588);
     if (!date.isValid())
         return std::nullopt;
     return date;

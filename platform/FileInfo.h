@@ -7,8 +7,13 @@
 
 #include <QDate>
 #include <QString>
+#include <array>
+#include <ctime>
 #include <functional>
+#include <limits>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -27,6 +32,50 @@ std::optional<FileStamp> FileStampOf(const QString& path);
 // returns that time's calendar date in local time; nullopt when the file
 // cannot be opened for reading.
 std::optional<QDate> FileLastWriteLocalDate(const QString& path);
+
+// The calendar dates in local time of the write times of one listing.
+// localtime_r takes a lock and walks the zone's rules on every call, and a
+// listing asks for thousands of times that fall in few hours: the offset from
+// UTC of each hour met is kept when it is the same at the hour's first and
+// last second, so a change of offset inside an hour is always asked of the
+// rules. It lives as long as one listing, so a change of the machine's zone
+// is seen by the next.
+class LocalHours {
+public:
+    std::optional<QDate> DateOf(time_t when);
+
+private:
+    struct Slot {
+        long long hour = std::numeric_limits<long long>::min();
+        long offset = 0;
+    };
+    std::array<Slot, 1024> slots_{};
+};
+
+// The path of each file of one folder in turn, as a listing asks for them.
+// The folder's bytes are made once and each name's appended in place, so a
+// listing of thousands of files converts each name once and allocates only
+// while the buffer grows; the path's text is made only when asked for.
+class ListingPath {
+public:
+    // `folder` ends with a slash.
+    explicit ListingPath(const QString& folder);
+    void SetName(const QString& name);
+    const std::string& Bytes() const { return bytes_; }
+    std::string_view NameBytes() const { return nameBytes_; }
+    QString Text() const { return folder_ + name_; }
+
+private:
+    QString folder_;
+    QString name_;
+    std::string bytes_;
+    std::string nameBytes_;
+    size_t folderSize_ = 0;
+    LocalHours localHours_;
+    friend std::optional<QDate> FileLastWriteLocalDate(ListingPath& path);
+};
+std::optional<FileStamp> FileStampOf(const ListingPath& path);
+std::optional<QDate> FileLastWriteLocalDate(ListingPath& path);
 
 // For tests: a path for which the predicate returns true cannot be opened.
 // An empty predicate removes the seam.

@@ -9,6 +9,10 @@
 #include <QString>
 #include <cstdint>
 
+namespace platform {
+class ListingPath;
+}
+
 // The settings file's path: beside the program for a copy that may write its
 // own folder or already keeps the file there, else under the user's
 // configuration folder (see platform/ProgramPlaces.h). Decided once.
@@ -40,6 +44,8 @@ QString AddTrailingBackslash(const QString& path);
 // The day count of the file's last-write date in local time, without time of
 // day; 0 (after the message "Error " and the path) when it cannot be opened.
 double GetFileDate(const QString& path);
+// The same for a listing's path, which keeps its bytes at hand.
+double GetFileDate(platform::ListingPath& path);
 
 // Whether the settings were saved and, when not, the system's reason.
 struct SettingsSaved {

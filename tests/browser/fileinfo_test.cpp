@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -118,4 +119,48 @@ TEST(FileInfo, UnreadableFileAndNamedPipeDoNotStall)
     ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0200), 0);
     EXPECT_EQ(platform::FileLastWriteLocalDate(file), std::nullopt);
     EXPECT_EQ(platform::FileLength(file), 10);
+}
+
+// A listing keeps each hour's offset from UTC; its dates must be the zone
+// rules' own around every change of offset: whole-hour summer time, a change
+// at half past the hour (Lord Howe), one at local midnight and half past a
+// UTC hour (Tehran, 2021), the day Samoa skipped in 2011, and times before
+// 1970.
+TEST(FileInfo, AListingsDatesAreTheZoneRulesDates)
+{
+    TempFolder dir;
+    const QString file = dir.MakeFile("clip.avi", 10);
+    // Each hour's first and last seconds, where a change of offset falls, and
+    // one in between.
+    const auto hoursFrom = [](time_t start, int hours) {
+        std::vector<time_t> times;
+        for (time_t hour = start; hour < start + hours * 3600; hour += 3600)
+            for (const time_t within : {0, 1799, 3599})
+                times.push_back(hour + within);
+        return times;
+    };
+    const time_t year2024 = 1704067200;
+    const struct {
+        const char* zone;
+        std::vector<time_t> times;
+    } cases[] = {
+        {"America/New_York", hoursFrom(year2024, 366 * 24)},
+        {"Australia/Lord_Howe", hoursFrom(year2024, 366 * 24)},
+        {"Pacific/Apia", hoursFrom(1325030400, 4 * 24)},
+        {"Asia/Tehran", hoursFrom(1632096000, 4 * 24)},
+        {"Asia/Tokyo", hoursFrom(-86400 * 3, 6 * 24)},
+    };
+    for (const auto& [zone, times] : cases) {
+        TimeZoneScope scope(zone);
+        platform::ListingPath listing(dir.Path() + u'/');
+        listing.SetName(QStringLiteral("clip.avi"));
+        // Twice over, so the second round reads kept hours.
+        for (int round = 0; round < 2; ++round) {
+            for (const time_t when : times) {
+                ASSERT_TRUE(SetModificationTime(file, when));
+                ASSERT_EQ(platform::FileLastWriteLocalDate(listing), platform::FileLastWriteLocalDate(file))
+                    << zone << " at " << when;
+            }
+        }
+    }
 }
