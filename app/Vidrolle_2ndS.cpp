@@ -457,23 +457,37 @@ void Vidrolle_2ndS::FillFileList()
     QString folder = Dir1->Path();
     if (!folder.endsWith(u'/'))
         folder += u'/';
-    platform::ListingPath path(folder);
     const int count = File1->ListCount();
+    std::vector<QString> names;
+    names.reserve(static_cast<size_t>(count));
+    for (int index = 0; index < count; ++index)
+        names.push_back(File1->List(index));
+    // One look-up gives the length and what tells the file from one put in
+    // its place; the date is read through an open. All are read at once, and
+    // what cannot be read is told below, row by row, as the rows are made.
+    const bool stamps = sizeSubItem > 0 || anyRecords;
+    std::vector<platform::ListedFile> files = platform::ReadListedFiles(folder, names, stamps, dateSubItem > 0);
+    // While a message is up the folder may change; the files after it are
+    // read again as their rows are made.
+    bool readAgain = false;
+    platform::ListingPath path(folder);
+
     ListV->ReserveRows(count);
+    std::string nameBytes;
     for (int index = 0; index < count; ++index) {
         // A name that is not valid UTF-8 shows a readable text; the row keeps
         // the name itself, which plays.
-        const QString name = File1->List(index);
+        const QString& name = names[static_cast<size_t>(index)];
         const int row = ListV->Add(platform::DisplayName(name), name);
-        path.SetName(name);
-
-        // One look-up gives the length and what tells the file from one put
-        // in its place.
-        std::optional<platform::FileStamp> stamp;
-        if (sizeSubItem > 0 || anyRecords)
-            stamp = platform::FileStampOf(path);
+        platform::ListedFile& file = files[static_cast<size_t>(index)];
+        if (readAgain) {
+            path.SetName(name);
+            if (stamps)
+                file.stamp = platform::FileStampOf(path);
+        }
+        const std::optional<platform::FileStamp>& stamp = file.stamp;
         if (anyRecords)
-            MarkRow(row, path.NameBytes(), stamp);
+            MarkRow(row, platform::NameToBytes(name, nameBytes), stamp);
 
         // A file that vanished since the picker listed it has no length: its
         // size stays empty rather than showing another file's.
@@ -487,8 +501,13 @@ void Vidrolle_2ndS::FillFileList()
             }
             ListV->SetSubItemText(row, sizeSubItem, sizeText);
         }
-        if (dateSubItem > 0)
-            ListV->SetSubItemText(row, dateSubItem, dateText(GetFileDate(path)));
+        if (dateSubItem > 0) {
+            if (readAgain)
+                file.date = platform::FileLastWriteLocalDate(path);
+            readAgain = readAgain || !file.date;
+            const double date = GetFileDate(file.date, [&] { return folder + name; });
+            ListV->SetSubItemText(row, dateSubItem, dateText(date));
+        }
     }
 }
 

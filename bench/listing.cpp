@@ -3,7 +3,10 @@
 //                        the list is rebuilt with size and date per file)
 //                        against a loop that reads the folder and makes, per
 //                        name, only the system calls the fill needs (stat for
-//                        the length; open, fstat, close for the date);
+//                        the length; open, fstat, close for the date). The
+//                        fill makes those calls on up to four threads, the
+//                        floor on one, so on a machine of several cores the
+//                        figure can fall below 1;
 //   sort_size_vs_floor   a click on the size header against std::stable_sort
 //   sort_date_vs_floor   a click on the date header against std::stable_sort
 //                        of the same rows' numbers (day counts for dates);

@@ -2,11 +2,15 @@
 
 #include "platform/FileNameBytes.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace platform {
@@ -142,6 +146,51 @@ std::optional<QDate> LocalHours::DateOf(time_t when)
     if (!date.isValid())
         return std::nullopt;
     return date;
+}
+
+std::vector<ListedFile> ReadListedFiles(const QString& folder, const std::vector<QString>& names, bool stamps,
+                                        bool dates)
+{
+    std::vector<ListedFile> files(names.size());
+    if (!stamps && !dates)
+        return files;
+    // Blocks of names are handed out in turn, so a thread held up by a slow
+    // file does not hold up the rest.
+    constexpr size_t kBlock = 256;
+    std::atomic<size_t> nextBlock{0};
+    const auto work = [&] {
+        ListingPath path(folder);
+        for (;;) {
+            const size_t first = nextBlock.fetch_add(1) * kBlock;
+            if (first >= names.size())
+                return;
+            const size_t end = std::min(names.size(), first + kBlock);
+            for (size_t i = first; i < end; ++i) {
+                path.SetName(names[i]);
+                if (stamps)
+                    files[i].stamp = FileStampOf(path);
+                if (dates)
+                    files[i].date = FileLastWriteLocalDate(path);
+            }
+        }
+    };
+    // A small folder is read faster than a thread starts.
+    constexpr size_t kNamesPerThread = 2048;
+    const size_t threads = std::min<size_t>({std::max(1u, std::thread::hardware_concurrency()), 4,
+                                             (names.size() + kNamesPerThread - 1) / kNamesPerThread});
+    std::vector<std::thread> helpers;
+    for (size_t i = 1; i < threads; ++i) {
+        // Without another thread the ones already running read it all.
+        try {
+            helpers.emplace_back(work);
+        } catch (const std::system_error&) {
+            break;
+        }
+    }
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+    return files;
 }
 
 void SetOpenFailureForTests(std::function<bool(const QString& path)> predicate)

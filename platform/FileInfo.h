@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -62,7 +63,6 @@ public:
     explicit ListingPath(const QString& folder);
     void SetName(const QString& name);
     const std::string& Bytes() const { return bytes_; }
-    std::string_view NameBytes() const { return nameBytes_; }
     QString Text() const { return folder_ + name_; }
 
 private:
@@ -76,6 +76,18 @@ private:
 };
 std::optional<FileStamp> FileStampOf(const ListingPath& path);
 std::optional<QDate> FileLastWriteLocalDate(ListingPath& path);
+
+// What a listing asks of each of its files: the stamp (when `stamps`) and the
+// last-write date read through an open (when `dates`), for `names` in
+// `folder` (which ends with a slash), in the order of `names`. A large folder
+// is read on a few threads at once: its thousands of system calls are the
+// bulk of a listing, and they wait on the kernel, not on each other.
+struct ListedFile {
+    std::optional<FileStamp> stamp;
+    std::optional<QDate> date;
+};
+std::vector<ListedFile> ReadListedFiles(const QString& folder, const std::vector<QString>& names, bool stamps,
+                                        bool dates);
 
 // For tests: a path for which the predicate returns true cannot be opened.
 // An empty predicate removes the seam.

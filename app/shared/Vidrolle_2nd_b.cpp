@@ -126,29 +126,18 @@ QString AddTrailingBackslash(const QString& path)
     return result;
 }
 
-namespace {
+double GetFileDate(const QString& path)
+{
+    return GetFileDate(platform::FileLastWriteLocalDate(path), [&] { return path; });
+}
 
-// The path's text is made only for the message of a file that cannot be read.
-template <typename PathText>
-double DateOrError(const std::optional<QDate>& date, PathText path)
+double GetFileDate(const std::optional<QDate>& date, const std::function<QString()>& path)
 {
     if (!date) {
         platform::MsgBox(QStringLiteral("Error ") + platform::DisplayName(path()), QString::fromLatin1(platform::kAppTitle));
         return 0;
     }
     return platform::DateValue(*date);
-}
-
-} // namespace
-
-double GetFileDate(const QString& path)
-{
-    return DateOrError(platform::FileLastWriteLocalDate(path), [&] { return path; });
-}
-
-double GetFileDate(platform::ListingPath& path)
-{
-    return DateOrError(platform::FileLastWriteLocalDate(path), [&] { return path.Text(); });
 }
 
 HistorySetting LoadHistorySetting(const QString& fileName)

@@ -6,12 +6,12 @@
 
 #include "app/shared/PlayState.h"
 
+#include <QDate>
 #include <QString>
 #include <cstdint>
+#include <functional>
+#include <optional>
 
-namespace platform {
-class ListingPath;
-}
 
 // The settings file's path: beside the program for a copy that may write its
 // own folder or already keeps the file there, else under the user's
@@ -44,8 +44,9 @@ QString AddTrailingBackslash(const QString& path);
 // The day count of the file's last-write date in local time, without time of
 // day; 0 (after the message "Error " and the path) when it cannot be opened.
 double GetFileDate(const QString& path);
-// The same for a listing's path, which keeps its bytes at hand.
-double GetFileDate(platform::ListingPath& path);
+// The same for a date already read (nothing when the file could not be
+// opened); `path` gives the path's text, asked only for the message.
+double GetFileDate(const std::optional<QDate>& date, const std::function<QString()>& path);
 
 // Whether the settings were saved and, when not, the system's reason.
 struct SettingsSaved {

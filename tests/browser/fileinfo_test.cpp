@@ -164,3 +164,33 @@ TEST(FileInfo, AListingsDatesAreTheZoneRulesDates)
         }
     }
 }
+
+// A folder large enough to be read on several threads gives every file its
+// own facts, in the order of the names, with the files that cannot be opened
+// or are gone where they stand.
+TEST(FileInfo, ALargeListingReadsEachFileInItsPlace)
+{
+    TempFolder dir;
+    std::vector<QString> names;
+    for (int i = 0; i < 4200; ++i) {
+        const QString name = QStringLiteral("clip%1.avi").arg(i);
+        names.push_back(name);
+        if (i % 1000 == 999)
+            continue; // listed, but not there
+        const QString file = dir.MakeFile(name, i);
+        ASSERT_TRUE(SetModificationTime(file, 1191441600 + time_t(i) * 86400));
+    }
+    OpenFailureScope seam([](const QString& path) { return path.endsWith(QLatin1String("77.avi")); });
+    const std::vector<platform::ListedFile> files = platform::ReadListedFiles(dir.Path() + u'/', names, true, true);
+    ASSERT_EQ(files.size(), names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        const QString path = dir.FilePath(names[i]);
+        ASSERT_EQ(files[i].stamp.has_value(), i % 1000 != 999) << i;
+        if (files[i].stamp) {
+            ASSERT_EQ(files[i].stamp->length, static_cast<long long>(i)) << i;
+        }
+        ASSERT_EQ(files[i].date, platform::FileLastWriteLocalDate(path)) << i;
+        ASSERT_EQ(files[i].date.has_value(), i % 1000 != 999 && i % 100 != 77) << i;
+    }
+    EXPECT_TRUE(platform::ReadListedFiles(dir.Path() + u'/', {}, true, true).empty());
+}
