@@ -1,6 +1,6 @@
 // libmpv, opened the first time a player needs it.
 //
-// libmpv pulls in a few hundred libraries of its own (decoders, drawing,
+// libmpv pulls in about two hundred libraries of its own (decoders, drawing,
 // sound). Linking it would make the dynamic loader resolve all of them before
 // the program's first line runs, although the browser window needs none of
 // them; so the program opens the library at run time and reaches it only
