@@ -1,5 +1,7 @@
 #include "platform/MpvCore.h"
 
+#include "platform/MpvLibrary.h"
+
 #include <QPointer>
 
 #include <mpv/client.h>
@@ -26,9 +28,9 @@ constexpr ObservedProperty kObserved[] = {
     {MpvProperty::Duration, "duration", MPV_FORMAT_DOUBLE},
 };
 
-bool SetOption(mpv_handle* handle, const char* name, const char* value)
+bool SetOption(const MpvApi& mpv, mpv_handle* handle, const char* name, const char* value)
 {
-    return mpv_set_option_string(handle, name, value) >= 0;
+    return mpv.set_option_string(handle, name, value) >= 0;
 }
 
 } // namespace
@@ -38,8 +40,12 @@ std::unique_ptr<MpvCore> MpvCore::Create(const MpvOptions& options, bool keepOpe
 {
     // libmpv refuses to start unless numbers are read and written the C way;
     // QApplication has set the user's locale by now.
+    const MpvApi* api = Mpv(options.library.toStdString());
+    if (!api)
+        return nullptr;
+    const MpvApi& mpv = *api;
     std::setlocale(LC_NUMERIC, "C");
-    mpv_handle* handle = mpv_create();
+    mpv_handle* handle = mpv.create();
     if (!handle)
         return nullptr;
 
@@ -62,42 +68,42 @@ std::unique_ptr<MpvCore> MpvCore::Create(const MpvOptions& options, bool keepOpe
     };
     bool ok = true;
     for (const auto& [name, value] : fixed)
-        ok = SetOption(handle, name, value) && ok;
-    ok = SetOption(handle, "ao", options.nullAudio ? "null" : "pulse,alsa,null") && ok;
+        ok = SetOption(mpv, handle, name, value) && ok;
+    ok = SetOption(mpv, handle, "ao", options.nullAudio ? "null" : "pulse,alsa,null") && ok;
     if (!options.hardwareDecoding.isEmpty())
-        ok = SetOption(handle, "hwdec", options.hardwareDecoding.constData()) && ok;
+        ok = SetOption(mpv, handle, "hwdec", options.hardwareDecoding.constData()) && ok;
     if (options.nullVideo) {
-        ok = SetOption(handle, "vo", "null") && ok;
+        ok = SetOption(mpv, handle, "vo", "null") && ok;
     } else {
-        ok = SetOption(handle, "vo", options.videoOutput.constData()) && ok;
+        ok = SetOption(mpv, handle, "vo", options.videoOutput.constData()) && ok;
         if (!options.gpuContext.isEmpty())
-            ok = SetOption(handle, "gpu-context", options.gpuContext.constData()) && ok;
+            ok = SetOption(mpv, handle, "gpu-context", options.gpuContext.constData()) && ok;
         if (windowId) {
             const QByteArray wid = QByteArray::number(static_cast<qulonglong>(*windowId));
-            ok = SetOption(handle, "wid", wid.constData()) && ok;
+            ok = SetOption(mpv, handle, "wid", wid.constData()) && ok;
         }
     }
-    if (!ok || mpv_initialize(handle) < 0) {
-        mpv_terminate_destroy(handle);
+    if (!ok || mpv.initialize(handle) < 0) {
+        mpv.terminate_destroy(handle);
         return nullptr;
     }
 
-    std::unique_ptr<MpvCore> core(new MpvCore(handle));
+    std::unique_ptr<MpvCore> core(new MpvCore(mpv, handle));
     for (const ObservedProperty& property : kObserved)
-        mpv_observe_property(handle, static_cast<std::uint64_t>(property.id), property.name,
+        mpv.observe_property(handle, static_cast<std::uint64_t>(property.id), property.name,
                              property.format);
-    mpv_set_wakeup_callback(handle, &MpvCore::Wakeup, core.get());
+    mpv.set_wakeup_callback(handle, &MpvCore::Wakeup, core.get());
     return core;
 }
 
-MpvCore::MpvCore(mpv_handle* handle) : handle_(handle) {}
+MpvCore::MpvCore(const MpvApi& api, mpv_handle* handle) : mpv_(api), handle_(handle) {}
 
 MpvCore::~MpvCore()
 {
     // Once the callback is cleared mpv can no longer post a drain for this
     // object; mpv holds the same lock while calling it, so none is half-way.
-    mpv_set_wakeup_callback(handle_, nullptr, nullptr);
-    mpv_terminate_destroy(handle_);
+    mpv_.set_wakeup_callback(handle_, nullptr, nullptr);
+    mpv_.terminate_destroy(handle_);
     handle_ = nullptr;
 }
 
@@ -117,7 +123,7 @@ void MpvCore::Drain()
         return;
     const QPointer<MpvCore> self(this);
     for (;;) {
-        const mpv_event* event = mpv_wait_event(handle_, 0);
+        const mpv_event* event = mpv_.wait_event(handle_, 0);
         if (event->event_id == MPV_EVENT_NONE)
             return;
         Dispatch(*event);
@@ -136,7 +142,7 @@ bool MpvCore::WaitUntil(const std::function<bool()>& done, std::chrono::millisec
         const auto left = std::chrono::duration<double>(deadline - Clock::now()).count();
         if (left <= 0)
             break;
-        const mpv_event* event = mpv_wait_event(handle_, left);
+        const mpv_event* event = mpv_.wait_event(handle_, left);
         if (event->event_id != MPV_EVENT_NONE)
             Dispatch(*event);
         reached = done();
@@ -203,21 +209,21 @@ bool MpvCore::Command(std::initializer_list<const char*> args)
 {
     std::vector<const char*> list(args);
     list.push_back(nullptr);
-    return mpv_command(handle_, list.data()) >= 0;
+    return mpv_.command(handle_, list.data()) >= 0;
 }
 
 bool MpvCore::CommandAsync(std::uint64_t replyId, std::initializer_list<const char*> args)
 {
     std::vector<const char*> list(args);
     list.push_back(nullptr);
-    return mpv_command_async(handle_, replyId, list.data()) >= 0;
+    return mpv_.command_async(handle_, replyId, list.data()) >= 0;
 }
 
 std::optional<std::int64_t> MpvCore::LoadFile(const QByteArray& target)
 {
     const char* args[] = {"loadfile", target.constData(), "replace", nullptr};
     mpv_node result{};
-    if (mpv_command_ret(handle_, args, &result) < 0)
+    if (mpv_.command_ret(handle_, args, &result) < 0)
         return std::nullopt;
     std::int64_t entryId = 0;
     if (result.format == MPV_FORMAT_NODE_MAP) {
@@ -228,20 +234,20 @@ std::optional<std::int64_t> MpvCore::LoadFile(const QByteArray& target)
                 entryId = map->values[i].u.int64;
         }
     }
-    mpv_free_node_contents(&result);
+    mpv_.free_node_contents(&result);
     return entryId;
 }
 
 bool MpvCore::SetFlag(const char* name, bool value)
 {
     int flag = value ? 1 : 0;
-    return mpv_set_property(handle_, name, MPV_FORMAT_FLAG, &flag) >= 0;
+    return mpv_.set_property(handle_, name, MPV_FORMAT_FLAG, &flag) >= 0;
 }
 
 std::optional<double> MpvCore::GetDouble(const char* name) const
 {
     double value = 0;
-    if (mpv_get_property(handle_, name, MPV_FORMAT_DOUBLE, &value) < 0)
+    if (mpv_.get_property(handle_, name, MPV_FORMAT_DOUBLE, &value) < 0)
         return std::nullopt;
     return value;
 }
@@ -249,7 +255,7 @@ std::optional<double> MpvCore::GetDouble(const char* name) const
 std::optional<std::int64_t> MpvCore::GetInt(const char* name) const
 {
     std::int64_t value = 0;
-    if (mpv_get_property(handle_, name, MPV_FORMAT_INT64, &value) < 0)
+    if (mpv_.get_property(handle_, name, MPV_FORMAT_INT64, &value) < 0)
         return std::nullopt;
     return value;
 }
@@ -257,18 +263,18 @@ std::optional<std::int64_t> MpvCore::GetInt(const char* name) const
 std::optional<bool> MpvCore::GetFlag(const char* name) const
 {
     int value = 0;
-    if (mpv_get_property(handle_, name, MPV_FORMAT_FLAG, &value) < 0)
+    if (mpv_.get_property(handle_, name, MPV_FORMAT_FLAG, &value) < 0)
         return std::nullopt;
     return value != 0;
 }
 
 std::optional<QString> MpvCore::GetString(const char* name) const
 {
-    char* value = mpv_get_property_string(handle_, name);
+    char* value = mpv_.get_property_string(handle_, name);
     if (!value)
         return std::nullopt;
     QString text = QString::fromUtf8(value);
-    mpv_free(value);
+    mpv_.free(value);
     return text;
 }
 

@@ -28,6 +28,10 @@ struct mpv_handle;
 struct mpv_event;
 
 namespace platform {
+struct MpvApi;
+}
+
+namespace platform {
 
 // How the engines show pictures and play sound.
 struct MpvOptions {
@@ -47,6 +51,9 @@ struct MpvOptions {
     // only through decoders mpv knows to be reliable and decodes in software
     // where there is none, so a laptop saves power and nothing breaks.
     QByteArray hardwareDecoding = "auto-safe";
+    // The libmpv to open; empty for the system's (see MpvLibrary.h). Tests
+    // name a missing one to see a player that cannot start.
+    QByteArray library;
 };
 
 // The properties every core observes. Their values arrive as notices.
@@ -87,7 +94,7 @@ public:
 
     // Creates and initialises a core. `windowId` is the native window mpv
     // draws into; without it (or with nullVideo) nothing is drawn. nullptr
-    // when libmpv cannot be started.
+    // when libmpv cannot be loaded or started.
     static std::unique_ptr<MpvCore> Create(const MpvOptions& options, bool keepOpen,
                                            std::optional<quintptr> windowId);
     ~MpvCore() override;
@@ -129,10 +136,11 @@ public:
     void Drain();
 
 private:
-    explicit MpvCore(mpv_handle* handle);
+    MpvCore(const MpvApi& api, mpv_handle* handle);
     static void Wakeup(void* context);
     void Dispatch(const mpv_event& event);
 
+    const MpvApi& mpv_;
     mpv_handle* handle_ = nullptr;
     NoticeHandler handler_;
     std::atomic<bool> drainQueued_{false};
