@@ -244,7 +244,8 @@ void Vidrolle_2ndS::BuildControls()
             QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0.6em; }"
                            "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
 
-    mediaWindow_ = std::make_unique<Vidrolle_2ndM>(state_, deps_.mediaEngines, imgImages, nullptr);
+    // The media window is made when the first file plays: a user who only
+    // browses never pays for it, and the browser shows sooner.
 
     // Every event goes to its handler explicitly.
     connect(Drive1, &platform::DriveListBox::Change, this, &Vidrolle_2ndS::Drive1_Change);
