@@ -45,6 +45,22 @@ protected:
     }
     void Load(double duration) { Load(FakeClip{duration, 320, 240, true}); }
 
+    // Presses the slider's thumb, drags it far past the right end and lets go,
+    // through the window's own mouse events.
+    void DragThumbToTheEnd()
+    {
+        QWidget* thumb = window->H1->PartWidget(controls::dtVisualScrollBar::PartId::Thumb);
+        const QPoint grab = thumb->mapTo(window.get(), QPoint(2, 2));
+        const auto send = [this](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+            QMouseEvent event(type, QPointF(at), QPointF(at), window->mapToGlobal(QPointF(at)), button, held,
+                              Qt::NoModifier);
+            QCoreApplication::sendEvent(window->windowHandle(), &event);
+        };
+        send(QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
+        send(QEvent::MouseMove, grab + QPoint(2000, 0), Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, grab + QPoint(2000, 0), Qt::LeftButton, Qt::NoButton);
+    }
+
     QString Msg() const { return window->lbl_msg->text(); }
     bool Closed() const { return !window->IsLoaded() && script->live == nullptr && !window->isVisible(); }
 
@@ -343,16 +359,7 @@ TEST_F(MediaWindow, DraggingTheSliderSeeks)
 {
     Load(100);
     window->show();
-    QWidget* thumb = window->H1->PartWidget(controls::dtVisualScrollBar::PartId::Thumb);
-    const QPoint grab = thumb->mapTo(window.get(), QPoint(2, 2));
-    const auto send = [this](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
-        QMouseEvent event(type, QPointF(at), QPointF(at), window->mapToGlobal(QPointF(at)), button, held,
-                          Qt::NoModifier);
-        QCoreApplication::sendEvent(window->windowHandle(), &event);
-    };
-    send(QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
-    send(QEvent::MouseMove, grab + QPoint(2000, 0), Qt::NoButton, Qt::LeftButton);
-    send(QEvent::MouseButtonRelease, grab + QPoint(2000, 0), Qt::LeftButton, Qt::NoButton);
+    DragThumbToTheEnd();
     EXPECT_EQ(window->H1->Value(), 100);
     EXPECT_EQ(script->seeks.back(), 100);
     window->Timer1_Timer();
@@ -441,16 +448,7 @@ TEST_F(MediaWindow, DraggingTheSliderToTheEndWhilePausedPlaysToTheEnd)
     Load(100);
     window->show();
     window->Form_KeyDown(platform::kKeyAlt);
-    QWidget* thumb = window->H1->PartWidget(controls::dtVisualScrollBar::PartId::Thumb);
-    const QPoint grab = thumb->mapTo(window.get(), QPoint(2, 2));
-    const auto send = [this](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
-        QMouseEvent event(type, QPointF(at), QPointF(at), window->mapToGlobal(QPointF(at)), button, held,
-                          Qt::NoModifier);
-        QCoreApplication::sendEvent(window->windowHandle(), &event);
-    };
-    send(QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
-    send(QEvent::MouseMove, grab + QPoint(2000, 0), Qt::NoButton, Qt::LeftButton);
-    send(QEvent::MouseButtonRelease, grab + QPoint(2000, 0), Qt::LeftButton, Qt::NoButton);
+    DragThumbToTheEnd();
     // The slider's own handling has finished before the window may close;
     // the tick comes with the next turn of the event loop, not the slow one.
     EXPECT_TRUE(window->IsLoaded());
