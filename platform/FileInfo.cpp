@@ -34,18 +34,22 @@ std::optional<QDate> LocalDateByTheZoneRules(time_t when)
     return date;
 }
 
+FileStamp StampOfStatus(const struct stat& status)
+{
+    return FileStamp{static_cast<long long>(status.st_size),
+                     static_cast<long long>(status.st_mtim.tv_sec) * 1'000'000'000LL + status.st_mtim.tv_nsec};
+}
+
 std::optional<FileStamp> StampAt(const char* bytes)
 {
     struct stat status {};
     if (::stat(bytes, &status) != 0)
         return std::nullopt;
-    return FileStamp{static_cast<long long>(status.st_size),
-                     static_cast<long long>(status.st_mtim.tv_sec) * 1'000'000'000LL + status.st_mtim.tv_nsec};
+    return StampOfStatus(status);
 }
 
-// The last-write time of a file opened for reading; nothing when it cannot
-// be opened.
-std::optional<time_t> LastWriteThroughOpen(const char* bytes)
+// The status of a file opened for reading; nothing when it cannot be opened.
+std::optional<struct stat> StatusThroughOpen(const char* bytes)
 {
     // O_NONBLOCK keeps a named pipe in the folder from stalling the listing;
     // for ordinary files it changes nothing.
@@ -61,7 +65,16 @@ std::optional<time_t> LastWriteThroughOpen(const char* bytes)
     ::close(fd);
     if (!statted)
         return std::nullopt;
-    return status.st_mtim.tv_sec;
+    return status;
+}
+
+// The status of one file of a listing read through an open, as its date
+// must be; nothing when it cannot be opened (or the test seam says so).
+std::optional<struct stat> ListedStatusThroughOpen(const ListingPath& path)
+{
+    if (OpenFailurePredicate() && OpenFailurePredicate()(path.Text()))
+        return std::nullopt;
+    return StatusThroughOpen(path.Bytes().c_str());
 }
 
 } // namespace
@@ -88,10 +101,10 @@ std::optional<QDate> FileLastWriteLocalDate(const QString& path)
         return std::nullopt;
     thread_local std::string bytes;
     NameToBytes(path, bytes);
-    const std::optional<time_t> written = LastWriteThroughOpen(bytes.c_str());
-    if (!written)
+    const std::optional<struct stat> status = StatusThroughOpen(bytes.c_str());
+    if (!status)
         return std::nullopt;
-    return LocalDateByTheZoneRules(*written);
+    return LocalDateByTheZoneRules(status->st_mtim.tv_sec);
 }
 
 ListingPath::ListingPath(const QString& folder)
@@ -116,12 +129,10 @@ std::optional<FileStamp> FileStampOf(const ListingPath& path)
 
 std::optional<QDate> FileLastWriteLocalDate(ListingPath& path)
 {
-    if (OpenFailurePredicate() && OpenFailurePredicate()(path.Text()))
+    const std::optional<struct stat> status = ListedStatusThroughOpen(path);
+    if (!status)
         return std::nullopt;
-    const std::optional<time_t> written = LastWriteThroughOpen(path.Bytes().c_str());
-    if (!written)
-        return std::nullopt;
-    return path.localHours_.DateOf(*written);
+    return path.localHours_.DateOf(status->st_mtim.tv_sec);
 }
 
 std::optional<QDate> LocalHours::DateOf(time_t when)
@@ -167,10 +178,19 @@ std::vector<ListedFile> ReadListedFiles(const QString& folder, const std::vector
             const size_t end = std::min(names.size(), first + kBlock);
             for (size_t i = first; i < end; ++i) {
                 path.SetName(names[i]);
-                if (stamps)
-                    files[i].stamp = FileStampOf(path);
-                if (dates)
-                    files[i].date = FileLastWriteLocalDate(path);
+                ListedFile& file = files[i];
+                // The open the date needs tells the stamp as well, one path
+                // look-up instead of two; a file that cannot be opened is
+                // still asked its stamp by name.
+                if (dates) {
+                    if (const std::optional<struct stat> status = ListedStatusThroughOpen(path)) {
+                        file.date = path.localHours_.DateOf(status->st_mtim.tv_sec);
+                        if (stamps)
+                            file.stamp = StampOfStatus(*status);
+                    }
+                }
+                if (stamps && !file.stamp)
+                    file.stamp = FileStampOf(path);
             }
         }
     };

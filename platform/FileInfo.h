@@ -53,6 +53,12 @@ private:
     std::array<Slot, 1024> slots_{};
 };
 
+// What a listing learns of one of its files.
+struct ListedFile {
+    std::optional<FileStamp> stamp;
+    std::optional<QDate> date;
+};
+
 // The path of each file of one folder in turn, as a listing asks for them.
 // The folder's bytes are made once and each name's appended in place, so a
 // listing of thousands of files converts each name once and allocates only
@@ -73,19 +79,18 @@ private:
     size_t folderSize_ = 0;
     LocalHours localHours_;
     friend std::optional<QDate> FileLastWriteLocalDate(ListingPath& path);
+    friend std::vector<ListedFile> ReadListedFiles(const QString& folder, const std::vector<QString>& names,
+                                                   bool stamps, bool dates);
 };
 std::optional<FileStamp> FileStampOf(const ListingPath& path);
 std::optional<QDate> FileLastWriteLocalDate(ListingPath& path);
 
 // What a listing asks of each of its files: the stamp (when `stamps`) and the
 // last-write date read through an open (when `dates`), for `names` in
-// `folder` (which ends with a slash), in the order of `names`. A large folder
-// is read on a few threads at once: its thousands of system calls are the
-// bulk of a listing, and they wait on the kernel, not on each other.
-struct ListedFile {
-    std::optional<FileStamp> stamp;
-    std::optional<QDate> date;
-};
+// `folder` (which ends with a slash), in the order of `names`. When both are
+// asked, the open file tells both. A large folder is read on a few threads at
+// once: its thousands of system calls are the bulk of a listing, and they
+// wait on the kernel, not on each other.
 std::vector<ListedFile> ReadListedFiles(const QString& folder, const std::vector<QString>& names, bool stamps,
                                         bool dates);
 
