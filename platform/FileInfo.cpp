@@ -10,6 +10,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <system_error>
+#include <tuple>
 #include <thread>
 #include <unistd.h>
 
@@ -117,7 +118,7 @@ ListingPath::ListingPath(const QString& folder)
 void ListingPath::SetName(const QString& name)
 {
     name_ = name;
-    NameToBytes(name, nameBytes_);
+    NameToBytes(name_, nameBytes_);
     bytes_.resize(folderSize_);
     bytes_ += nameBytes_;
 }
@@ -140,15 +141,24 @@ std::optional<QDate> LocalHours::DateOf(time_t when)
     constexpr long long kHour = 3600;
     constexpr long long kDay = 86400;
     const long long hour = when >= 0 ? when / kHour : -((-static_cast<long long>(when) + kHour - 1) / kHour);
-    Slot& slot = slots_[static_cast<size_t>(hour) % slots_.size()];
+    // Times of a folder often fall on whole hours or whole days, whose
+    // numbers share their low bits: the slot is picked by a multiplicative
+    // hash of the hour, so they spread over every slot.
+    const size_t index = static_cast<size_t>((static_cast<unsigned long long>(hour) * 0x9E3779B97F4A7C15ULL) >> 54);
+    static_assert(std::tuple_size_v<decltype(slots_)> == size_t{1} << 10);
+    Slot& slot = slots_[index];
     if (slot.hour != hour) {
+        slot = {hour, 0, false};
+        return LocalDateByTheZoneRules(when);
+    }
+    if (!slot.kept) {
         struct tm first {};
         struct tm last {};
         const time_t start = static_cast<time_t>(hour * kHour);
         const time_t end = start + static_cast<time_t>(kHour - 1);
         if (!::localtime_r(&start, &first) || !::localtime_r(&end, &last) || first.tm_gmtoff != last.tm_gmtoff)
             return LocalDateByTheZoneRules(when);
-        slot = {hour, first.tm_gmtoff};
+        slot = {hour, first.tm_gmtoff, true};
     }
     const long long local = static_cast<long long>(when) + slot.offset;
     const long long days = local >= 0 ? local / kDay : -((-local + kDay - 1) / kDay);

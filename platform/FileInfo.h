@@ -46,9 +46,13 @@ public:
     std::optional<QDate> DateOf(time_t when);
 
 private:
+    // An hour met once is only noted: files written in hours of their own
+    // (a folder gathered over years) would otherwise pay three calls into
+    // the rules where one gives the date.
     struct Slot {
         long long hour = std::numeric_limits<long long>::min();
         long offset = 0;
+        bool kept = false;
     };
     std::array<Slot, 1024> slots_{};
 };
@@ -67,13 +71,17 @@ class ListingPath {
 public:
     // `folder` ends with a slash.
     explicit ListingPath(const QString& folder);
+    // The path keeps a view of `name`, not a copy: taking a copy of a text
+    // shared with other threads costs a locked count on every file. The name
+    // must stay alive until the next SetName.
     void SetName(const QString& name);
+    void SetName(QString&&) = delete;
     const std::string& Bytes() const { return bytes_; }
-    QString Text() const { return folder_ + name_; }
+    QString Text() const { return folder_ + name_.toString(); }
 
 private:
     QString folder_;
-    QString name_;
+    QStringView name_;
     std::string bytes_;
     std::string nameBytes_;
     size_t folderSize_ = 0;

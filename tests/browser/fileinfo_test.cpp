@@ -153,7 +153,8 @@ TEST(FileInfo, AListingsDatesAreTheZoneRulesDates)
     for (const auto& [zone, times] : cases) {
         TimeZoneScope scope(zone);
         platform::ListingPath listing(dir.Path() + u'/');
-        listing.SetName(QStringLiteral("clip.avi"));
+        const QString name = QStringLiteral("clip.avi");
+        listing.SetName(name);
         // Twice over, so the second round reads kept hours.
         for (int round = 0; round < 2; ++round) {
             for (const time_t when : times) {
