@@ -15,10 +15,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
 #include <numeric>
-#include <sys/stat.h>
 #include <vector>
 
 namespace platform {
@@ -89,46 +86,6 @@ void SortByName(QStringList& names)
     for (int index : order)
         sorted.append(names[index]);
     names = std::move(sorted);
-}
-
-PathError ErrorOf(int number)
-{
-    return PathError{number, QString::fromLocal8Bit(std::strerror(number))};
-}
-
-// The entries of a folder that are of the asked kind (regular files or
-// folders, following symbolic links), hidden names left out, in the order the
-// system gives them. `accept` filters names before any stat call is paid.
-template <typename Accept>
-std::optional<PathError> ReadFolder(const QString& folder, bool wantFolders, QStringList& names, Accept accept)
-{
-    const QByteArray encoded = NameToBytes(folder);
-    DIR* dir = ::opendir(encoded.constData());
-    if (!dir)
-        return ErrorOf(errno);
-    const int fd = ::dirfd(dir);
-    while (const dirent* entry = ::readdir(dir)) {
-        if (entry->d_name[0] == '.')
-            continue;
-        // An entry whose kind the folder already tells is judged before its
-        // name is decoded: the folder picker passes over thousands of files.
-        const unsigned char type = entry->d_type;
-        if ((type == DT_REG && wantFolders) || (type == DT_DIR && !wantFolders))
-            continue;
-        const QString name = NameFromBytes(entry->d_name);
-        if (!accept(name))
-            continue;
-        bool kindMatches = type == DT_REG || type == DT_DIR;
-        if (type == DT_LNK || type == DT_UNKNOWN) {
-            struct stat info;
-            if (::fstatat(fd, entry->d_name, &info, 0) == 0)
-                kindMatches = wantFolders ? S_ISDIR(info.st_mode) : S_ISREG(info.st_mode);
-        }
-        if (kindMatches)
-            names.append(name);
-    }
-    ::closedir(dir);
-    return std::nullopt;
 }
 
 // Wildcard match of a name against a case-folded pattern, without regard to
@@ -368,7 +325,7 @@ DirListBox::DirListBox(QWidget* parent)
 
     const QString start = NormalisePath(CurrentFolder(), QStringLiteral("/"));
     QStringList subFolders;
-    if (!ReadFolder(start, true, subFolders, [](const QString&) { return true; }))
+    if (!ReadFolderEntries(start, EntryKind::Folders, subFolders, [](const QString&) { return true; }))
         SortByName(subFolders);
     d->path = start;
     d->Fill(subFolders, style());
@@ -384,7 +341,7 @@ QString DirListBox::Path() const
 std::optional<PathError> DirListBox::SetPath(const QString& path)
 {
     if (path.isEmpty())
-        return ErrorOf(ENOENT);
+        return PathErrorOf(ENOENT);
     const QString target = NormalisePath(path, d->path);
     if (d->drives.contains(target)) {
         // The folder last shown on the drive may have gone since; the drive's
@@ -404,7 +361,7 @@ void DirListBox::SetDrivesForTests(const QStringList& mountPoints)
 std::optional<PathError> DirListBox::MoveTo(const QString& target)
 {
     QStringList subFolders;
-    if (auto error = ReadFolder(target, true, subFolders, [](const QString&) { return true; }))
+    if (auto error = ReadFolderEntries(target, EntryKind::Folders, subFolders, [](const QString&) { return true; }))
         return error;
     SortByName(subFolders);
     const bool changed = target != d->path;
@@ -457,7 +414,7 @@ struct FileListBox::Impl {
             everything = true;
 
         names.clear();
-        ReadFolder(path, false, names, [&](const QString& name) {
+        ReadFolderEntries(path, EntryKind::Files, names, [&](const QString& name) {
             if (everything)
                 return true;
             const QString shown = DisplayName(name);

@@ -19,6 +19,8 @@
 // change, which is still inside that chain for a handler that asks.
 #pragma once
 
+#include "platform/FolderEntries.h"
+
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -26,12 +28,6 @@
 #include <optional>
 
 namespace platform {
-
-// An error of a path operation: the system's error number and its description.
-struct PathError {
-    int number = 0;
-    QString description;
-};
 
 // The mount points of the machine's real file systems, "/" first.
 QStringList MountPoints();

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <ctime>
+#include <sys/time.h>
 #include <unistd.h>
 
 using platform::DirListBox;
@@ -82,6 +84,15 @@ TEST(MountPoints, TableKeepsRealFileSystemsAndDecodesEscapes)
     EXPECT_EQ(platform::MountPointsFromTable(table),
               QStringList({"/", "/home", "/media/My Movies", "/media/back\\slash", "/var/lib/box"}));
     EXPECT_EQ(platform::MountPointsFromTable(""), QStringList({"/"}));
+}
+
+// Dates a folder's last change an hour back, as a folder the user has not
+// touched lately is; every folder settled gets the same time.
+bool SettleFolder(const QString& folder)
+{
+    static const time_t settled = ::time(nullptr) - 3600;
+    const timeval times[2] = {{settled, 0}, {settled, 0}};
+    return ::utimes(QFile::encodeName(folder).constData(), times) == 0;
 }
 
 class PickersTest : public ::testing::Test {
@@ -272,6 +283,55 @@ TEST_F(PickersTest, FileListMatchesPatternsWithoutCaseAndLeavesOutHiddenAndFolde
     // A folder that cannot be read lists nothing.
     files.SetPath(folder + "/missing");
     EXPECT_EQ(files.ListCount(), 0);
+}
+
+// The folder picker's read of a folder serves the file picker's next read of
+// it, and only while nothing in the folder can have changed since.
+TEST_F(PickersTest, TheFilePickerTakesTheFolderPickersReadOnlyOfAnUnchangedFolder)
+{
+    const QString folder = temp.MakeFolder("kept");
+    temp.MakeFile("kept/a.mpg");
+    temp.MakeFile("kept/.hidden.mpg");
+    temp.MakeFolder("kept/sub.mpg");
+    ASSERT_EQ(::symlink("a.mpg", QFile::encodeName(folder + "/link.mpg").constData()), 0);
+    ASSERT_TRUE(SettleFolder(folder));
+    files.SetPattern("*.mpg");
+    const int taken = platform::FileReadsFromKeptEntries();
+
+    dir.SetPath(folder);
+    files.SetPath(folder);
+    EXPECT_EQ(Names(files), QStringList({"a.mpg", "link.mpg"}));
+    EXPECT_EQ(SubFolderEntries(dir), QStringList({"sub.mpg"}));
+    EXPECT_EQ(platform::FileReadsFromKeptEntries(), taken + 1);
+    // Kept entries serve one read.
+    files.SetPath(folder);
+    EXPECT_EQ(Names(files), QStringList({"a.mpg", "link.mpg"}));
+    EXPECT_EQ(platform::FileReadsFromKeptEntries(), taken + 1);
+
+    // A file made after the folder picker's read.
+    dir.SetPath(folder);
+    temp.MakeFile("kept/b.mpg");
+    files.SetPath(folder);
+    EXPECT_EQ(Names(files), QStringList({"a.mpg", "b.mpg", "link.mpg"}));
+    // A folder changed just before the folder picker's read is read again: a
+    // change in the same clock tick as that one would not show in its time.
+    temp.MakeFile("kept/c.mpg");
+    dir.SetPath(folder);
+    files.SetPath(folder);
+    EXPECT_EQ(Names(files), QStringList({"a.mpg", "b.mpg", "c.mpg", "link.mpg"}));
+    EXPECT_EQ(platform::FileReadsFromKeptEntries(), taken + 1);
+
+    // Another settled folder moved into its place.
+    const QString other = temp.MakeFolder("other");
+    temp.MakeFile("other/d.mpg");
+    ASSERT_TRUE(SettleFolder(folder));
+    ASSERT_TRUE(SettleFolder(other));
+    dir.SetPath(folder);
+    ASSERT_EQ(::rename(QFile::encodeName(folder).constData(), QFile::encodeName(folder + ".old").constData()), 0);
+    ASSERT_EQ(::rename(QFile::encodeName(other).constData(), QFile::encodeName(folder).constData()), 0);
+    files.SetPath(folder);
+    EXPECT_EQ(Names(files), QStringList({"d.mpg"}));
+    EXPECT_EQ(platform::FileReadsFromKeptEntries(), taken + 1);
 }
 
 TEST_F(PickersTest, NamesThatAreNotUtf8StillList)
