@@ -41,22 +41,24 @@ FileStamp StampOfStatus(const struct stat& status)
                      static_cast<long long>(status.st_mtim.tv_sec) * 1'000'000'000LL + status.st_mtim.tv_nsec};
 }
 
-std::optional<FileStamp> StampAt(const char* bytes)
+// `bytes` is relative to the folder open as `folderFd`, or absolute with
+// AT_FDCWD, here and below.
+std::optional<FileStamp> StampAt(int folderFd, const char* bytes)
 {
     struct stat status {};
-    if (::stat(bytes, &status) != 0)
+    if (::fstatat(folderFd, bytes, &status, 0) != 0)
         return std::nullopt;
     return StampOfStatus(status);
 }
 
 // The status of a file opened for reading; nothing when it cannot be opened.
-std::optional<struct stat> StatusThroughOpen(const char* bytes)
+std::optional<struct stat> StatusThroughOpen(int folderFd, const char* bytes)
 {
     // O_NONBLOCK keeps a named pipe in the folder from stalling the listing;
     // for ordinary files it changes nothing.
     int fd = -1;
     do {
-        fd = ::open(bytes, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        fd = ::openat(folderFd, bytes, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return std::nullopt;
@@ -75,7 +77,7 @@ std::optional<struct stat> ListedStatusThroughOpen(const ListingPath& path)
 {
     if (OpenFailurePredicate() && OpenFailurePredicate()(path.Text()))
         return std::nullopt;
-    return StatusThroughOpen(path.Bytes().c_str());
+    return StatusThroughOpen(path.FolderFd(), path.Bytes());
 }
 
 } // namespace
@@ -93,7 +95,7 @@ std::optional<FileStamp> FileStampOf(const QString& path)
     // thread keeps each question free of allocation.
     thread_local std::string bytes;
     NameToBytes(path, bytes);
-    return StampAt(bytes.c_str());
+    return StampAt(AT_FDCWD, bytes.c_str());
 }
 
 std::optional<QDate> FileLastWriteLocalDate(const QString& path)
@@ -102,7 +104,7 @@ std::optional<QDate> FileLastWriteLocalDate(const QString& path)
         return std::nullopt;
     thread_local std::string bytes;
     NameToBytes(path, bytes);
-    const std::optional<struct stat> status = StatusThroughOpen(bytes.c_str());
+    const std::optional<struct stat> status = StatusThroughOpen(AT_FDCWD, bytes.c_str());
     if (!status)
         return std::nullopt;
     return LocalDateByTheZoneRules(status->st_mtim.tv_sec);
@@ -113,6 +115,25 @@ ListingPath::ListingPath(const QString& folder)
 {
     NameToBytes(folder, bytes_);
     folderSize_ = bytes_.size();
+    // Where the folder cannot be opened, each file is looked up by its whole
+    // path, which fails or succeeds for it alone.
+    folderFd_ = ::open(bytes_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+ListingPath::~ListingPath()
+{
+    if (folderFd_ >= 0)
+        ::close(folderFd_);
+}
+
+const char* ListingPath::Bytes() const
+{
+    return folderFd_ >= 0 ? nameBytes_.c_str() : bytes_.c_str();
+}
+
+int ListingPath::FolderFd() const
+{
+    return folderFd_ >= 0 ? folderFd_ : AT_FDCWD;
 }
 
 void ListingPath::SetName(const QString& name)
@@ -125,7 +146,7 @@ void ListingPath::SetName(const QString& name)
 
 std::optional<FileStamp> FileStampOf(const ListingPath& path)
 {
-    return StampAt(path.Bytes().c_str());
+    return StampAt(path.FolderFd(), path.Bytes());
 }
 
 std::optional<QDate> FileLastWriteLocalDate(ListingPath& path)

@@ -64,19 +64,27 @@ struct ListedFile {
 };
 
 // The path of each file of one folder in turn, as a listing asks for them.
-// The folder's bytes are made once and each name's appended in place, so a
-// listing of thousands of files converts each name once and allocates only
-// while the buffer grows; the path's text is made only when asked for.
+// The folder is opened once and each file looked up from it, which spares
+// the kernel a walk down the folder's path for every file. Each name is
+// converted to bytes once, allocating only while the buffer grows; the
+// path's text is made only when asked for.
 class ListingPath {
 public:
     // `folder` ends with a slash.
     explicit ListingPath(const QString& folder);
+    ~ListingPath();
+    ListingPath(const ListingPath&) = delete;
+    ListingPath& operator=(const ListingPath&) = delete;
     // The path keeps a view of `name`, not a copy: taking a copy of a text
     // shared with other threads costs a locked count on every file. The name
     // must stay alive until the next SetName.
     void SetName(const QString& name);
     void SetName(QString&&) = delete;
-    const std::string& Bytes() const { return bytes_; }
+    // The file for the system's *at calls: the name's bytes from the open
+    // folder, or the whole path from AT_FDCWD where the folder could not be
+    // opened.
+    const char* Bytes() const;
+    int FolderFd() const;
     QString Text() const { return folder_ + name_.toString(); }
 
 private:
@@ -85,6 +93,7 @@ private:
     std::string bytes_;
     std::string nameBytes_;
     size_t folderSize_ = 0;
+    int folderFd_ = -1;
     LocalHours localHours_;
     friend std::optional<QDate> FileLastWriteLocalDate(ListingPath& path);
     friend std::vector<ListedFile> ReadListedFiles(const QString& folder, const std::vector<QString>& names,
