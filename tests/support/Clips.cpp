@@ -112,13 +112,37 @@ Recipe H264Recipe(int width, int height, double seconds)
             {"-c:v", "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p", "-c:a", "aac"}, "mp4"};
 }
 
+// Tests may ask for clips of one name made differently (a short and a long
+// "clip.avi"): each recipe is a clip of its own, and a later recipe of a name
+// already made is written into a folder of its own, so the name stays the one
+// asked for.
 std::optional<QString> ClipShelf::Get(const Recipe& recipe)
 {
-    if (const auto found = made_.find(recipe.fileName); found != made_.end())
+    const QString key = QStringList{recipe.fileName,
+                                    QString::number(recipe.width),
+                                    QString::number(recipe.height),
+                                    QString::number(recipe.seconds, 'g', 17),
+                                    QString::number(recipe.sampleRate),
+                                    QString::number(recipe.channels),
+                                    recipe.codecArgs.join(u' '),
+                                    recipe.format}
+                            .join(u'|');
+    if (const auto found = made_.find(key); found != made_.end())
         return found->second;
-    const std::optional<QString> path = Make(dir_.path(), recipe, &lastError_);
-    if (path)
-        made_[recipe.fileName] = *path;
+    int& madeOfName = namesMade_[recipe.fileName];
+    QString folder = dir_.path();
+    if (madeOfName > 0) {
+        folder += QStringLiteral("/%1").arg(madeOfName);
+        if (!QDir().mkpath(folder)) {
+            lastError_ = QStringLiteral("cannot make ") + folder;
+            return std::nullopt;
+        }
+    }
+    const std::optional<QString> path = Make(folder, recipe, &lastError_);
+    if (path) {
+        made_[key] = *path;
+        ++madeOfName;
+    }
     return path;
 }
 

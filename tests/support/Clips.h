@@ -58,7 +58,8 @@ public:
 
 private:
     QTemporaryDir dir_;
-    std::map<QString, QString> made_;
+    std::map<QString, QString> made_;     // by the whole recipe
+    std::map<QString, int> namesMade_;    // how many clips of each name
     QString lastError_;
 };
 
