@@ -1,8 +1,8 @@
 #include "platform/ListView.h"
 
+#include "platform/ReportListModel.h"
 #include "platform/Screen.h"
 
-#include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QMouseEvent>
@@ -10,11 +10,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <array>
 #include <cstdint>
-#include <optional>
 #include <functional>
-#include <numeric>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -23,42 +20,11 @@ namespace platform {
 
 namespace {
 
-// Sub-items beyond this number are refused, so that a wild index cannot make
-// every row allocate a huge sub-item array.
-constexpr int kMaxSubItems = 1024;
-
-struct Cell {
-    QString text;
-    QString tag;
-};
-
-// One row of the list. Sub-item n lives at subItems[n - 1]; the array grows
-// only as far as sub-items are actually set, so a row of names only costs three
-// empty strings and an empty vector.
-struct Row {
-    QString text;
-    QString tag;
-    std::vector<Cell> subItems;
-    bool selected = false;
-    // Sits in the padding after `selected`, so it costs the row nothing.
-    uint8_t mark = 0;
-    // The name the row stands for when it differs from its text; null otherwise.
-    QString name;
-};
-
-// Makes sub-item `subItem` exist. A row filled column by column would grow
-// its array once per column; it is made as wide as the columns at once.
-void GrowSubItems(Row& row, int subItem, int columns)
-{
-    row.subItems.resize(static_cast<size_t>(std::max(subItem, std::min(columns - 1, kMaxSubItems))));
-}
-
-struct Column {
-    QString key;
-    QString caption;
-    int widthPixels = 0;
-    ColumnAlignment alignment = ColumnAlignment::Left;
-};
+using report::Cell;
+using report::Column;
+using report::GrowSubItems;
+using report::kMaxSubItems;
+using report::Row;
 
 // The tree view in report mode, with the control's click events raised after
 // the view has updated its selection: a click on an already selected row only
@@ -85,92 +51,6 @@ protected:
 };
 
 } // namespace
-
-// The rows and columns, presented to the view as a flat table. The data lives
-// here, in plain structs; the view asks for what it paints.
-class ReportListModel : public QAbstractTableModel {
-public:
-    using QAbstractTableModel::QAbstractTableModel;
-
-    std::vector<Row> rows;
-    std::vector<Column> columns;
-    std::vector<QPixmap> markPictures;
-    // Set by the first mark since the last clear; only then are pictures shown.
-    bool marksShown = false;
-    std::function<QString(int position)> toolTipSource;
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override
-    {
-        return parent.isValid() ? 0 : static_cast<int>(rows.size());
-    }
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override
-    {
-        return parent.isValid() ? 0 : static_cast<int>(columns.size());
-    }
-
-    QVariant data(const QModelIndex& index, int role) const override
-    {
-        if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
-            return {};
-        if (role == Qt::DisplayRole)
-            return CellText(index.row(), index.column());
-        if (role == Qt::TextAlignmentRole)
-            return AlignmentOf(index.column());
-        if (index.column() == 0 && role == Qt::DecorationRole) {
-            const uint8_t mark = rows[index.row()].mark;
-            if (marksShown && mark < markPictures.size())
-                return markPictures[mark];
-            return {};
-        }
-        if (role == Qt::ToolTipRole && toolTipSource)
-            if (QString text = toolTipSource(index.row() + 1); !text.isEmpty())
-                return text;
-        return {};
-    }
-
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
-            return {};
-        if (role == Qt::DisplayRole)
-            return columns[section].caption;
-        if (role == Qt::TextAlignmentRole)
-            return AlignmentOf(section);
-        return {};
-    }
-
-    Qt::ItemFlags flags(const QModelIndex& index) const override
-    {
-        if (!index.isValid())
-            return Qt::NoItemFlags;
-        return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-    }
-
-    // The text of column `column` (0 the row text, n sub-item n).
-    QString CellText(int row, int column) const
-    {
-        const Row& r = rows[row];
-        if (column == 0)
-            return r.text;
-        if (column <= static_cast<int>(r.subItems.size()))
-            return r.subItems[column - 1].text;
-        return {};
-    }
-
-    QVariant AlignmentOf(int column) const
-    {
-        const bool right = columns[column].alignment == ColumnAlignment::Right;
-        return QVariant::fromValue(Qt::Alignment((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
-    }
-
-    // The protected notifications, for the control that owns the model.
-    void BeginReset() { beginResetModel(); }
-    void EndReset() { endResetModel(); }
-    void BeginAppendRow(int row) { beginInsertRows(QModelIndex(), row, row); }
-    void EndAppendRow() { endInsertRows(); }
-    void BeginAppendColumn(int column) { beginInsertColumns(QModelIndex(), column, column); }
-    void EndAppendColumn() { endInsertColumns(); }
-};
 
 struct ReportListView::Impl {
     ReportListModel* model = nullptr;
@@ -372,37 +252,6 @@ struct ReportListView::Impl {
         }
     }
 
-    // Puts the rows into `order` (order[i] is the old index of the row that
-    // goes to i) in place, one cycle of the permutation at a time, so no second
-    // array of rows is allocated and each row is moved about once. Each step
-    // asks for the row after next early: following a cycle, the processor
-    // cannot know where it goes next until it has read where it is.
-    static void ApplyOrder(std::vector<Row>& rows, const std::vector<int>& order)
-    {
-        std::vector<bool> placed(rows.size(), false);
-        for (size_t start = 0; start < rows.size(); ++start) {
-            if (placed[start])
-                continue;
-            if (static_cast<size_t>(order[start]) == start) {
-                placed[start] = true;
-                continue;
-            }
-            Row held = std::move(rows[start]);
-            size_t at = start;
-            for (;;) {
-                const size_t from = static_cast<size_t>(order[at]);
-                placed[at] = true;
-                __builtin_prefetch(&rows[static_cast<size_t>(order[from])]);
-                if (from == start) {
-                    rows[at] = std::move(held);
-                    break;
-                }
-                rows[at] = std::move(rows[from]);
-                at = from;
-            }
-        }
-    }
-
     void Sort()
     {
         std::vector<Row>& rows = model->rows;
@@ -410,7 +259,7 @@ struct ReportListView::Impl {
         const std::vector<int> order = TextOrder().StableOrder(
             static_cast<int>(rows.size()), [&](int row) { return model->CellText(row, column); }, sortOrder == 1);
 
-        ApplyOrder(rows, order);
+        report::ApplyOrder(rows, order);
     }
 };
 
@@ -747,7 +596,7 @@ void ReportListView::SetSortedInOrder(const std::vector<int>& order)
         return;
     }
     d->sorted = true;
-    Impl::ApplyOrder(d->model->rows, order);
+    report::ApplyOrder(d->model->rows, order);
     d->RowsReordered();
 }
 
