@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
-#include <string_view>
 #include <utility>
 #include <vector>
 
