@@ -464,14 +464,16 @@ void Vidrolle_2ndS::FillFileList()
     for (int index = 0; index < count; ++index)
         names.push_back(File1->List(index));
     // One look-up gives the length and what tells the file from one put in
-    // its place; the date is read through an open. All are read at once, and
-    // what cannot be read is told below, row by row, as the rows are made.
+    // its place; the date is read through an open. The files are read
+    // meanwhile on other threads while the rows are made here in order, and
+    // what cannot be read is told row by row.
     const bool stamps = sizeSubItem > 0 || anyRecords;
-    std::vector<platform::ListedFile> files = platform::ReadListedFiles(folder, names, stamps, dateSubItem > 0);
+    platform::ListedFilesReader files(folder, names, stamps, dateSubItem > 0);
     // While a message is up the folder may change; the files after it are
     // read again as their rows are made.
     bool readAgain = false;
     platform::ListingPath path(folder);
+    platform::ListedFile readNow;
 
     ListV->ReserveRows(count);
     std::string nameBytes;
@@ -480,9 +482,10 @@ void Vidrolle_2ndS::FillFileList()
         // the name itself, which plays.
         const QString& name = names[static_cast<size_t>(index)];
         const int row = ListV->Add(platform::DisplayName(name), name);
-        platform::ListedFile& file = files[static_cast<size_t>(index)];
+        platform::ListedFile& file = readAgain ? readNow : files.At(static_cast<size_t>(index));
         if (readAgain) {
             path.SetName(name);
+            file = {};
             if (stamps)
                 file.stamp = platform::FileStampOf(path);
         }

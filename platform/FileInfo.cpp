@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
@@ -190,58 +191,82 @@ std::optional<QDate> LocalHours::DateOf(time_t when)
     return date;
 }
 
-std::vector<ListedFile> ReadListedFiles(const QString& folder, const std::vector<QString>& names, bool stamps,
-                                        bool dates)
+ListedFilesReader::ListedFilesReader(const QString& folder, const std::vector<QString>& names, bool stamps,
+                                     bool dates)
+    : folder_(folder)
+    , names_(names)
+    , stamps_(stamps)
+    , dates_(dates)
+    , files_(names.size())
+    , blockCount_(stamps || dates ? (names.size() + kBlock - 1) / kBlock : 0)
+    , done_(std::make_unique<std::atomic<bool>[]>(blockCount_))
 {
-    std::vector<ListedFile> files(names.size());
-    if (!stamps && !dates)
-        return files;
-    // Blocks of names are handed out in turn, so a thread held up by a slow
-    // file does not hold up the rest.
-    constexpr size_t kBlock = 256;
-    std::atomic<size_t> nextBlock{0};
-    const auto work = [&] {
-        ListingPath path(folder);
-        for (;;) {
-            const size_t first = nextBlock.fetch_add(1) * kBlock;
-            if (first >= names.size())
-                return;
-            const size_t end = std::min(names.size(), first + kBlock);
-            for (size_t i = first; i < end; ++i) {
-                path.SetName(names[i]);
-                ListedFile& file = files[i];
-                // The open the date needs tells the stamp as well, one path
-                // look-up instead of two; a file that cannot be opened is
-                // still asked its stamp by name.
-                if (dates) {
-                    if (const std::optional<struct stat> status = ListedStatusThroughOpen(path)) {
-                        file.date = path.localHours_.DateOf(status->st_mtim.tv_sec);
-                        if (stamps)
-                            file.stamp = StampOfStatus(*status);
-                    }
-                }
-                if (stamps && !file.stamp)
-                    file.stamp = FileStampOf(path);
-            }
-        }
-    };
-    // A small folder is read faster than a thread starts.
+    // A small folder is read faster than a thread starts. The caller's
+    // thread counts as one: it reads whatever it waits for.
     constexpr size_t kNamesPerThread = 2048;
     const size_t threads = std::min<size_t>({std::max(1u, std::thread::hardware_concurrency()), 4,
                                              (names.size() + kNamesPerThread - 1) / kNamesPerThread});
-    std::vector<std::thread> helpers;
-    for (size_t i = 1; i < threads; ++i) {
+    for (size_t i = 1; i < threads && blockCount_ > 0; ++i) {
         // Without another thread the ones already running read it all.
         try {
-            helpers.emplace_back(work);
+            helpers_.emplace_back([this] {
+                ListingPath path(folder_);
+                while (ReadNextBlock(path)) {
+                }
+            });
         } catch (const std::system_error&) {
             break;
         }
     }
-    work();
-    for (std::thread& helper : helpers)
+}
+
+ListedFilesReader::~ListedFilesReader()
+{
+    for (std::thread& helper : helpers_)
         helper.join();
-    return files;
+}
+
+ListedFile& ListedFilesReader::At(size_t index)
+{
+    if (blockCount_ == 0)
+        return files_[index];
+    std::atomic<bool>& done = done_[index / kBlock];
+    while (!done.load(std::memory_order_acquire)) {
+        // The caller reads the next block while its own is read elsewhere;
+        // when none is left it sleeps until its block is done.
+        if (!ownPath_)
+            ownPath_ = std::make_unique<ListingPath>(folder_);
+        if (!ReadNextBlock(*ownPath_))
+            done.wait(false, std::memory_order_acquire);
+    }
+    return files_[index];
+}
+
+bool ListedFilesReader::ReadNextBlock(ListingPath& path)
+{
+    const size_t block = nextBlock_.fetch_add(1);
+    if (block >= blockCount_)
+        return false;
+    const size_t end = std::min(names_.size(), (block + 1) * kBlock);
+    for (size_t i = block * kBlock; i < end; ++i) {
+        path.SetName(names_[i]);
+        ListedFile& file = files_[i];
+        // The open the date needs tells the stamp as well, one look-up
+        // instead of two; a file that cannot be opened is still asked its
+        // stamp by name.
+        if (dates_) {
+            if (const std::optional<struct stat> status = ListedStatusThroughOpen(path)) {
+                file.date = path.localHours_.DateOf(status->st_mtim.tv_sec);
+                if (stamps_)
+                    file.stamp = StampOfStatus(*status);
+            }
+        }
+        if (stamps_ && !file.stamp)
+            file.stamp = FileStampOf(path);
+    }
+    done_[block].store(true, std::memory_order_release);
+    done_[block].notify_all();
+    return true;
 }
 
 void SetOpenFailureForTests(std::function<bool(const QString& path)> predicate)

@@ -8,12 +8,15 @@
 #include <QDate>
 #include <QString>
 #include <array>
+#include <atomic>
 #include <ctime>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace platform {
@@ -96,20 +99,47 @@ private:
     int folderFd_ = -1;
     LocalHours localHours_;
     friend std::optional<QDate> FileLastWriteLocalDate(ListingPath& path);
-    friend std::vector<ListedFile> ReadListedFiles(const QString& folder, const std::vector<QString>& names,
-                                                   bool stamps, bool dates);
+    friend class ListedFilesReader;
 };
 std::optional<FileStamp> FileStampOf(const ListingPath& path);
 std::optional<QDate> FileLastWriteLocalDate(ListingPath& path);
 
 // What a listing asks of each of its files: the stamp (when `stamps`) and the
 // last-write date read through an open (when `dates`), for `names` in
-// `folder` (which ends with a slash), in the order of `names`. When both are
-// asked, the open file tells both. A large folder is read on a few threads at
-// once: its thousands of system calls are the bulk of a listing, and they
-// wait on the kernel, not on each other.
-std::vector<ListedFile> ReadListedFiles(const QString& folder, const std::vector<QString>& names, bool stamps,
-                                        bool dates);
+// `folder` (which ends with a slash); the open file tells both. A large
+// folder is read on a few threads at once, from the moment the reader is
+// made: its thousands of system calls are the bulk of a listing, and they
+// wait on the kernel, not on each other. The names are read in blocks in
+// their order, so the caller can make its rows in order while later ones
+// are still read; `names` must outlive the reader, which waits for its
+// threads when it goes.
+class ListedFilesReader {
+public:
+    ListedFilesReader(const QString& folder, const std::vector<QString>& names, bool stamps, bool dates);
+    ~ListedFilesReader();
+    ListedFilesReader(const ListedFilesReader&) = delete;
+    ListedFilesReader& operator=(const ListedFilesReader&) = delete;
+
+    // What was learnt of names[index]; waits until it is read.
+    ListedFile& At(size_t index);
+
+private:
+    // Blocks are handed out in turn, so a thread held up by a slow file does
+    // not hold up the rest.
+    static constexpr size_t kBlock = 256;
+    bool ReadNextBlock(ListingPath& path);
+
+    const QString folder_;
+    const std::vector<QString>& names_;
+    const bool stamps_;
+    const bool dates_;
+    std::vector<ListedFile> files_;
+    const size_t blockCount_;
+    std::unique_ptr<std::atomic<bool>[]> done_;
+    std::atomic<size_t> nextBlock_{0};
+    std::unique_ptr<ListingPath> ownPath_;
+    std::vector<std::thread> helpers_;
+};
 
 // For tests: a path for which the predicate returns true cannot be opened.
 // An empty predicate removes the seam.
