@@ -120,11 +120,23 @@ std::vector<int> OrderByHeads(std::vector<PackedKey>& keys, const std::vector<QS
 // The C locale's order of case-folded texts is the order of their UTF-16
 // units, a prefix coming first. Each text is packed, after the prefix that all
 // non-empty texts share, into four 16-bit units (0 past its end), so a radix
-// sort decides almost every pair without a comparison of strings.
+// sort decides almost every pair without a comparison of strings. Where all
+// the units packed fit in a byte, as in names written in Latin letters, eight
+// of them are packed instead: numbered names such as clip00001.avi then
+// differ within their heads.
 std::vector<int> FoldedOrder(const std::vector<QString>& folded, bool descending)
 {
-    constexpr qsizetype kPacked = 4;
     const qsizetype shared = SharedPrefix(folded);
+    bool narrow = true;
+    for (const QString& text : folded) {
+        const qsizetype end = std::min(text.size(), shared + 8);
+        for (qsizetype at = shared; at < end && narrow; ++at)
+            narrow = text[at].unicode() < 0x100;
+        if (!narrow)
+            break;
+    }
+    const qsizetype packed = narrow ? 8 : 4;
+    const int unitBits = narrow ? 8 : 16;
     std::vector<PackedKey> keys(folded.size());
     bool heldZero = false;
     for (size_t i = 0; i < folded.size(); ++i) {
@@ -132,16 +144,16 @@ std::vector<int> FoldedOrder(const std::vector<QString>& folded, bool descending
         PackedKey& key = keys[i];
         key.index = static_cast<int>(i);
         key.empty = text.isEmpty();
-        const qsizetype end = std::min(text.size(), shared + kPacked);
-        int shift = 48;
-        for (qsizetype at = shared; at < end; ++at, shift -= 16) {
+        const qsizetype end = std::min(text.size(), shared + packed);
+        int shift = 64 - unitBits;
+        for (qsizetype at = shared; at < end; ++at, shift -= unitBits) {
             key.head |= uint64_t(text[at].unicode()) << shift;
             heldZero = heldZero || text[at].unicode() == 0;
         }
     }
     // A packed U+0000 looks like the end of a shorter text; then every run of
     // equal heads is compared in full.
-    const qsizetype packedEnd = heldZero ? 0 : shared + kPacked;
+    const qsizetype packedEnd = heldZero ? 0 : shared + packed;
     const auto compare = [&](const PackedKey& a, const PackedKey& b) {
         return QStringView(folded[static_cast<size_t>(a.index)])
             .compare(QStringView(folded[static_cast<size_t>(b.index)]), Qt::CaseSensitive);

@@ -383,7 +383,8 @@ TEST(TextOrder, KeyCharacterTextsSortAsTheCollatorSortsThem)
 
 // In the C locale names take a radix road over their case-folded starts; it
 // must give the plain order of the folded texts. The texts share long starts,
-// differ only in case, repeat, hold U+0000 and run past the packed part.
+// differ only in case, repeat, hold U+0000, run past the packed part and hold
+// units beyond a byte.
 TEST(TextOrder, CLocaleNamesSortAsTheirFoldedTexts)
 {
     QStringList texts = {"", "clip", "CLIP", "clip"};
@@ -398,8 +399,12 @@ TEST(TextOrder, CLocaleNamesSortAsTheirFoldedTexts)
     std::reverse(texts.begin(), texts.end());
     // Short texts only, so U+0000 falls inside the packed part.
     const QStringList shortTexts = {QStringLiteral("b") + QChar(0), "B", QStringLiteral("a") + QChar(0), "A", "a"};
+    // Units beyond a byte in the packed part, in one text of many.
+    QStringList wideTexts = texts;
+    wideTexts << QString::fromUtf8("clipŁa") << QString::fromUtf8("CLIPĀ0") << QString::fromUtf8("clip0ő")
+              << QString::fromUtf8("clip0ÿ");
 
-    for (const QStringList& list : {texts, shortTexts}) {
+    for (const QStringList& list : {texts, shortTexts, wideTexts}) {
         const auto before = [&](int a, int b) {
             if (list[a].isEmpty() || list[b].isEmpty())
                 return list[a].isEmpty() && !list[b].isEmpty();
