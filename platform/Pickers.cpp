@@ -91,11 +91,21 @@ void SortByName(QStringList& names)
 // Wildcard match of a name against a case-folded pattern, without regard to
 // case: "*" any run of characters, "?" exactly one, everything else itself.
 // Backtracks only to the last "*", so the cost stays linear in practice.
+// A character folded as QChar::toCaseFolded folds it; the ASCII letters of
+// most names take a shorter road.
+char16_t Folded(QChar c)
+{
+    const char16_t unit = c.unicode();
+    if (unit < 0x80)
+        return unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit + (u'a' - u'A')) : unit;
+    return c.toCaseFolded().unicode();
+}
+
 bool WildcardMatch(QStringView name, QStringView pattern)
 {
     qsizetype n = 0, p = 0, starP = -1, starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n].toCaseFolded())) {
+        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == Folded(name[n]))) {
             ++n;
             ++p;
         } else if (p < pattern.size() && pattern[p] == u'*') {
