@@ -196,4 +196,14 @@ TEST(FileInfo, ALargeListingReadsEachFileInItsPlace)
         ASSERT_EQ(file.date, platform::FileLastWriteLocalDate(path)) << i;
         ASSERT_EQ(file.date.has_value(), i % 1000 != 999 && i % 100 != 77) << i;
     }
+    // Asked last name first, the caller reads the blocks before it itself.
+    platform::ListedFilesReader backwards(dir.Path() + u'/', names, true, true);
+    for (size_t i = names.size(); i-- > 0;) {
+        const platform::ListedFile& file = backwards.At(i);
+        ASSERT_EQ(file.date, files.At(i).date) << i;
+        ASSERT_EQ(file.stamp.has_value(), files.At(i).stamp.has_value()) << i;
+        if (file.stamp) {
+            ASSERT_EQ(file.stamp->length, files.At(i).stamp->length) << i;
+        }
+    }
 }
