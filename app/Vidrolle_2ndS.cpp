@@ -158,6 +158,8 @@ Vidrolle_2ndS::~Vidrolle_2ndS() = default;
 void Vidrolle_2ndS::BuildControls()
 {
     setWindowTitle(QStringLiteral("Vidrolle 2nd"));
+    // Folders and files dragged from a file manager open here.
+    setAcceptDrops(true);
     setFont(WindowFont());
     setFixedSize(platform::TwipsToPixelsX(10140), platform::TwipsToPixelsY(6120));
 
@@ -261,6 +263,7 @@ void Vidrolle_2ndS::BuildControls()
     connect(ListV, &platform::ReportListView::ColumnClick, this, &Vidrolle_2ndS::ListV_ColumnClick);
     connect(ListV, &platform::ReportListView::Click, this, &Vidrolle_2ndS::ListV_Click);
     connect(ListV, &platform::ReportListView::DblClick, this, &Vidrolle_2ndS::ListV_DblClick);
+    connect(ListV, &platform::ReportListView::KeyDown, this, &Vidrolle_2ndS::ListV_KeyDown);
     connect(ListV, &platform::ReportListView::ContextMenu, this, &Vidrolle_2ndS::ListV_ContextMenu);
     connect(Cmd_Play, &controls::Command::Click, this, &Vidrolle_2ndS::Cmd_Play_Click);
     connect(Cmd_Play_C, &controls::Command::Click, this, &Vidrolle_2ndS::Cmd_Play_C_Click);
@@ -283,6 +286,9 @@ void Vidrolle_2ndS::Form_Load()
 {
     InitCommandButtons(true, true);
     LoadSettings();
+    // A folder from the command line counts as walked to, so End keeps it.
+    if (!startFolder_.isEmpty())
+        state_.FolderPath = startFolder_;
     OpenHistory();
 
     // The pickers' change events during start-up would each fill the list

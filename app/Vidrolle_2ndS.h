@@ -5,6 +5,7 @@
 // through the play state.
 #pragma once
 
+#include "app/CommandLine.h"
 #include "app/shared/ExitPictures.h"
 #include "app/shared/PlayState.h"
 #include "app/shared/Vidrolle_2nd_b.h"
@@ -62,6 +63,11 @@ public:
 
     // Start-up: runs once, when the program starts, after the controls exist.
     void Form_Load();
+    // What the command line asked to open, told before Form_Load: a folder
+    // to open instead of the remembered one (a message names one that cannot
+    // be read), or files, whose first one's folder opens. The files then play
+    // through PlayFiles once the event loop runs.
+    void PrepareStart(const OpenRequest& request);
 
     // Settings file
     void LoadSettings();
@@ -93,6 +99,21 @@ public:
     void Cmd_Play_C_Click();
     void ListV_Click();
     void ListV_DblClick();
+    // Enter on the list plays as a double click does.
+    void ListV_KeyDown(int keyCode);
+    // Plays the given files in turn, each in the window its kind needs,
+    // whatever the file-kind row lists, as Play all plays: Ctrl skips, Esc
+    // and Space stop the run. A file that cannot be read gives the list's
+    // message for it and the run goes on. The browser hides meanwhile and
+    // shows again with the last played file selected, if it lists it.
+    void PlayFiles(const std::vector<OpenItem>& files);
+    // A drop on the window: whether it is taken (the pointer shows it), and
+    // taking it. A folder opens in the pickers; files play once the drop's
+    // own handling has finished.
+    bool Form_OLEDragOver(const OpenRequest& request);
+    void Form_OLEDragDrop(const OpenRequest& request);
+    // Moves the pickers to a folder, as walking there would.
+    void OpenFolder(const QString& folder);
     void Cmd_End_Click();
     void Cmd_Can_Click();
     void lbl_URL_Click();
@@ -147,6 +168,11 @@ public:
     // Which option picture an option image shows now (for tests and redraws).
     static bool ShowsSelected(const QLabel* image);
 
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
     void BuildControls();
     // Centres the window across the screen and one third of the free height down.
@@ -164,6 +190,8 @@ private:
     // True while Form_Load sets the pickers, whose change events then leave
     // the list alone; Form_Load fills it once at its end.
     bool startingUp_ = false;
+    // The folder the command line asked for, used once by Form_Load.
+    QString startFolder_;
     std::unique_ptr<Vidrolle_2ndM> mediaWindow_;
 
     // Playback helpers
@@ -183,7 +211,11 @@ private:
     // Gives a freshly added row the mark of its record, if it has one that
     // still describes the file. `bytes` are the row's name as stored.
     void MarkRow(int position, std::string_view bytes, const std::optional<platform::FileStamp>& stamp);
-    void RecordShowing(int position, const ShowingOutcome& outcome);
+    // Records the showing of CurrentFile and marks its row, if the list
+    // shows it; `position` is that row when the caller knows it, else 0.
+    void RecordShowing(const ShowingOutcome& outcome, int position);
+    // The list position of the file of this path; 0 when the list does not show it.
+    int PositionOfPath(const QString& path) const;
     QString ToolTipAt(int position) const;
 
     HistorySetting historySetting_;

@@ -91,19 +91,16 @@ void Vidrolle_2ndS::MarkRow(int position, std::string_view bytes, const std::opt
     ListV->SetMark(position, MarkByte(*found, bytes == std::string_view(last.constData(), static_cast<size_t>(last.size()))));
 }
 
-void Vidrolle_2ndS::RecordShowing(int position, const ShowingOutcome& outcome)
+void Vidrolle_2ndS::RecordShowing(const ShowingOutcome& outcome, int position)
 {
     if (!history_ || outcome.end == ShowingEnd::None)
         return;
     const std::optional<platform::FileStamp> stamp = platform::FileStampOf(state_.CurrentFile);
     if (!stamp)
         return;
-    const QByteArray folder = platform::NameToBytes(Dir1->Path());
-    if (folder != historyFolder_) {
-        historyFolder_ = folder;
-        folderHistory_ = {};
-    }
-    const QByteArray name = platform::NameToBytes(ListV->Name(position));
+    const PathParts parts = SplitPath(state_.CurrentFile);
+    const QByteArray folder = platform::NameToBytes(parts.folder);
+    const QByteArray name = platform::NameToBytes(parts.name);
     const std::optional<platform::HistoryRecord> before = history_->Find(folder, name);
     const platform::HistoryRecord record =
         NextRecord(before, *stamp, outcome, QDateTime::currentMSecsSinceEpoch());
@@ -111,10 +108,20 @@ void Vidrolle_2ndS::RecordShowing(int position, const ShowingOutcome& outcome)
     // (another copy held the file too long) changes no mark.
     if (!history_->Save(folder, name, record))
         return;
+    // A file of another folder (given on the command line) marks no row.
+    if (folder != platform::NameToBytes(Dir1->Path()))
+        return;
+    if (folder != historyFolder_) {
+        historyFolder_ = folder;
+        folderHistory_ = {};
+    }
     folderHistory_.files.Insert(std::string_view(name.constData(), static_cast<size_t>(name.size())), MarkDataOf(record));
     folderHistory_.lastPlayed = name;
     ListV->ClearMarkBits(kLastPlayedFlag);
-    ListV->SetMark(position, MarkByte(MarkDataOf(record), true));
+    if (position < 1 || position > ListV->Count() || ListV->Name(position) != parts.name)
+        position = PositionOfPath(state_.CurrentFile);
+    if (position > 0)
+        ListV->SetMark(position, MarkByte(MarkDataOf(record), true));
 }
 
 QString Vidrolle_2ndS::ToolTipAt(int position) const

@@ -155,7 +155,7 @@ bool Vidrolle_2ndS::PlayItem(int position)
     state_.CurrentFile = PathOfItem(position);
     lastOutcome_ = {};
     const bool shown = ShowPlayerFor(state_.CurrentFile);
-    RecordShowing(position, lastOutcome_);
+    RecordShowing(lastOutcome_, position);
     return shown;
 }
 

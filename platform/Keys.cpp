@@ -7,6 +7,9 @@ namespace platform {
 int KeyCodeOf(int qtKey)
 {
     switch (qtKey) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return kKeyReturn;
     case Qt::Key_Control:
         return kKeyControl;
     case Qt::Key_Alt:

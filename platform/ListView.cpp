@@ -1,10 +1,12 @@
 #include "platform/ListView.h"
 
+#include "platform/Keys.h"
 #include "platform/ReportListModel.h"
 #include "platform/Screen.h"
 
 #include <QHeaderView>
 #include <QItemSelection>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QTreeView>
@@ -33,8 +35,21 @@ public:
     using QTreeView::QTreeView;
     std::function<void()> onClick;
     std::function<void()> onDoubleClick;
+    std::function<void(int)> onKeyDown;
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        // Enter is the list's own key; every other key moves and selects as usual.
+        const int code = KeyCodeOf(event->key());
+        if (code == kKeyReturn) {
+            if (!event->isAutoRepeat() && onKeyDown)
+                onKeyDown(code);
+            event->accept();
+            return;
+        }
+        QTreeView::keyPressEvent(event);
+    }
     void mouseReleaseEvent(QMouseEvent* event) override
     {
         QTreeView::mouseReleaseEvent(event);
@@ -301,6 +316,7 @@ ReportListView::ReportListView(QWidget* parent)
             [this](const QPoint& point) { emit ContextMenu(d->view->viewport()->mapToGlobal(point)); });
     d->view->onClick = [this] { emit Click(); };
     d->view->onDoubleClick = [this] { emit DblClick(); };
+    d->view->onKeyDown = [this](int keyCode) { emit KeyDown(keyCode); };
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

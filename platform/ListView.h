@@ -112,6 +112,8 @@ signals:
     void ColumnClick(int position); // 1-based column position
     void Click();
     void DblClick();
+    // A key the list does not use itself: Enter (platform::kKeyReturn).
+    void KeyDown(int keyCode);
     // A right click (or the menu key) on the list, at this screen position.
     void ContextMenu(const QPoint& globalPosition);
 

@@ -22,6 +22,12 @@ inline QString SaveFailedText(const QString& fileName, const QString& reason)
         .arg(platform::DisplayName(fileName), reason);
 }
 
+// A folder given on the command line that cannot be opened.
+inline QString FolderCannotOpenText(const QString& folder)
+{
+    return QStringLiteral("指定されたフォルダを開けません。前回のフォルダを開きます。\n\nフォルダ: %1").arg(folder);
+}
+
 // The list's right-click menu.
 inline constexpr const char* kMarkNotSeenText = "選択したファイルを未視聴にする";
 inline constexpr const char* kForgetFolderHistoryText = "このフォルダの再生履歴を消去";

@@ -126,6 +126,14 @@ QString AddTrailingBackslash(const QString& path)
     return result;
 }
 
+PathParts SplitPath(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (slash < 0)
+        return {QString(), path};
+    return {slash == 0 ? QStringLiteral("/") : path.first(slash), path.sliced(slash + 1)};
+}
+
 double GetFileDate(const QString& path)
 {
     return GetFileDate(platform::FileLastWriteLocalDate(path), [&] { return path; });

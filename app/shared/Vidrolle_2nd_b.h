@@ -41,6 +41,14 @@ int16_t FolderExists(const QString& path);
 // The path with trailing blanks removed and "/" appended unless it ends with one.
 QString AddTrailingBackslash(const QString& path);
 
+// A file's path split at its last "/": the folder as the folder picker gives
+// it (ending with "/" only at "/") and the name.
+struct PathParts {
+    QString folder;
+    QString name;
+};
+PathParts SplitPath(const QString& path);
+
 // The day count of the file's last-write date in local time, without time of
 // day; 0 (after the message "Error " and the path) when it cannot be opened.
 double GetFileDate(const QString& path);

@@ -49,6 +49,8 @@ void BrowserHarness::Start()
     dependencies.uniformDraw = uniformDraw;
 
     window = std::make_unique<Vidrolle_2ndS>(state, std::move(dependencies));
+    if (beforeLoad)
+        beforeLoad(*window);
     window->Form_Load();
     window->show();
 }

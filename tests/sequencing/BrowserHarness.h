@@ -52,6 +52,9 @@ public:
     int endCalls = 0;
     // Set before Start to replace the program's random draws.
     std::function<double()> uniformDraw;
+    // Set before Start: runs after the window is built, before its load, as
+    // the program tells it what its command line asked for.
+    std::function<void(Vidrolle_2ndS&)> beforeLoad;
     std::unique_ptr<Vidrolle_2ndS> window;
 
     // Builds the window, runs its load and shows it.
