@@ -6,7 +6,9 @@
 //                          listing floor of bench/listing (reading the folder
 //                          with the system calls the list's fill needs);
 //   startup_empty_vs_bare  the same program on an empty folder against the
-//                          bare window alone.
+//                          bare window alone;
+//   version_cpu_ms,        the processor time of the program answering
+//   help_cpu_ms            --version and --help (no window, no settings).
 // Both programs run on the offscreen platform and print the moment their
 // window is first shown (see platform/QuitWhenShown.h). Each figure is the
 // median of several runs after a warm-up; the programs take turns, so a
@@ -111,6 +113,28 @@ double SecondsToShown(const QByteArray& program, bool quiet, double* cpuSeconds 
     return static_cast<double>(shown - start) / 1e9;
 }
 
+// Runs the program with one argument to its end, its output thrown away; the
+// processor time it used, or a negative number when it failed.
+double ProcessorSecondsOf(const QByteArray& program, const char* argument)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    char* const argv[] = {const_cast<char*>(program.constData()), const_cast<char*>(argument), nullptr};
+    pid_t child = 0;
+    const int spawned = ::posix_spawn(&child, program.constData(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return -1;
+    int status = 0;
+    rusage usage{};
+    ::wait4(child, &status, 0, &usage);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return -1;
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+           + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
 double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -160,7 +184,7 @@ int main(int argc, char** argv)
         if (SecondsToShown(binary, false) < 0)
             return 1;
 
-    std::vector<double> bareTimes, fullTimes, emptyTimes, floorTimes, fullCpu, emptyCpu;
+    std::vector<double> bareTimes, fullTimes, emptyTimes, floorTimes, fullCpu, emptyCpu, versionCpu, helpCpu;
     for (int run = 0; run < kRuns; ++run) {
         const double bareTime = SecondsToShown(bare, true);
         double fullCpuTime = 0;
@@ -178,6 +202,10 @@ int main(int argc, char** argv)
         floorTimes.push_back(took.count());
         fullCpu.push_back(fullCpuTime);
         emptyCpu.push_back(emptyCpuTime);
+        versionCpu.push_back(ProcessorSecondsOf(full, "--version"));
+        helpCpu.push_back(ProcessorSecondsOf(full, "--help"));
+        if (versionCpu.back() < 0 || helpCpu.back() < 0)
+            return 1;
     }
 
     const double bareTime = Median(bareTimes);
@@ -188,6 +216,9 @@ int main(int argc, char** argv)
     std::printf("startup_empty_vs_bare: %.2f\n", emptyTime / bareTime);
     std::fprintf(stderr, "start to shown: %d files %.1f ms, empty folder %.1f ms, bare window %.1f ms; listing floor %.1f ms [%lld]\n",
                  kRows, fullTime * 1e3, emptyTime * 1e3, bareTime * 1e3, floorTime * 1e3, sink % 10);
+    // Answered before any window system, settings file or engine is touched.
+    std::printf("version_cpu_ms: %.1f\n", Median(versionCpu) * 1e3);
+    std::printf("help_cpu_ms: %.1f\n", Median(helpCpu) * 1e3);
     std::fprintf(stderr, "processor time of a whole run: %d files %.1f ms, empty folder %.1f ms\n", kRows,
                  Median(fullCpu) * 1e3, Median(emptyCpu) * 1e3);
     return 0;
