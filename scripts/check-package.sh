@@ -24,7 +24,7 @@ app_id=$2
 version=$3
 
 missing=()
-for tool in cmake cpack dpkg dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli groff file gzip; do
+for tool in cmake cpack dpkg dpkg-deb dpkg-shlibdeps desktop-file-validate update-desktop-database appstreamcli groff file gzip; do
   command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -91,9 +91,13 @@ if [ -f "$desktop" ]; then
   # The menu shows the icon named by the entry and starts the installed
   # program by its name.
   grep -qx "Icon=$app_id" "$desktop" || fail "the desktop entry does not name the icon $app_id"
-  grep -qx "Exec=vidrolle2nd" "$desktop" || fail "the desktop entry does not start vidrolle2nd"
+  grep -qx "Exec=vidrolle2nd %U" "$desktop" || fail "the desktop entry does not start vidrolle2nd with the files it is given"
 fi
 if [ -f "$metainfo" ]; then
+  # Every kind the entry opens is offered in the software centre too.
+  for type in $(sed -n 's/^MimeType=//p' "$desktop" | tr ';' ' '); do
+    grep -q "<mediatype>$type</mediatype>" "$metainfo" || fail "the metadata does not provide $type"
+  done
   # --strict fails on warnings and infos too; only pedantic hints pass.
   if ! appstreamcli validate --no-net --strict --pedantic "$metainfo"; then
     fail "appstreamcli found faults in the AppStream metadata"
@@ -120,6 +124,15 @@ if [ -f "$changelog" ]; then
   top=$(gzip -dc "$changelog" | sed -n '1s/^vidrolle2nd (\([^)]*\)).*/\1/p')
   [ "$top" = "$version" ] || fail "the changelog's newest entry is '$top', not $version"
 fi
+
+# The desktop's own index of which programs open which kinds, made as a
+# desktop makes it, names the program among those that open a Matroska film.
+# It is made last, in a copy, so that it is no file of the install.
+mkdir "$work/applications"
+cp "$desktop" "$work/applications/"
+update-desktop-database "$work/applications"
+grep -Eq "^video/x-matroska=(.*;)?$app_id\.desktop;" "$work/applications/mimeinfo.cache" ||
+  fail "update-desktop-database does not list $app_id for video/x-matroska"
 
 # --- The package ----------------------------------------------------------------
 packages="$work/packages"
