@@ -9,6 +9,8 @@
 // empty, and a sound-only file has no video rectangle (its size reads fail).
 #pragma once
 
+#include "platform/ViewerControls.h"
+
 #include <QString>
 #include <functional>
 #include <memory>
@@ -46,6 +48,10 @@ public:
     virtual bool SetVideoHeight(int pixels) = 0;
     // Places the video rectangle inside the owner.
     virtual bool SetWindowPosition(int left, int top, int width, int height) = 0;
+
+    // Loudness, tracks and text over the picture; nullptr when the engine
+    // has none of them.
+    virtual ViewerControls* Controls() { return nullptr; }
 };
 
 // Makes an engine whose picture will appear inside `owner` (the window's

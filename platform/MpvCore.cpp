@@ -65,11 +65,21 @@ std::unique_ptr<MpvCore> MpvCore::Create(const MpvOptions& options, bool keepOpe
         {"idle", "yes"},
         {"keep-open", keepOpen ? "yes" : "no"},
         {"audio-display", "no"},
+        // Subtitles beside the film with its very name (film.srt) are
+        // loaded, and they and the on-screen texts use a face that can
+        // show Japanese; fontconfig stands in another where it is missing.
+        {"sub-auto", "exact"},
+        {"sub-font", "Noto Sans CJK JP"},
+        {"osd-font", "Noto Sans CJK JP"},
     };
     bool ok = true;
     for (const auto& [name, value] : fixed)
         ok = SetOption(mpv, handle, name, value) && ok;
     ok = SetOption(mpv, handle, "ao", options.nullAudio ? "null" : "pulse,alsa,null") && ok;
+    if (!options.languages.isEmpty()) {
+        ok = SetOption(mpv, handle, "alang", options.languages.constData()) && ok;
+        ok = SetOption(mpv, handle, "slang", options.languages.constData()) && ok;
+    }
     if (!options.hardwareDecoding.isEmpty())
         ok = SetOption(mpv, handle, "hwdec", options.hardwareDecoding.constData()) && ok;
     if (options.nullVideo) {
@@ -236,6 +246,16 @@ std::optional<std::int64_t> MpvCore::LoadFile(const QByteArray& target)
     }
     mpv_.free_node_contents(&result);
     return entryId;
+}
+
+bool MpvCore::SetDouble(const char* name, double value)
+{
+    return mpv_.set_property(handle_, name, MPV_FORMAT_DOUBLE, &value) >= 0;
+}
+
+bool MpvCore::SetString(const char* name, const char* value)
+{
+    return mpv_.set_property(handle_, name, MPV_FORMAT_STRING, &value) >= 0;
 }
 
 bool MpvCore::SetFlag(const char* name, bool value)

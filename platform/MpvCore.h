@@ -54,6 +54,9 @@ struct MpvOptions {
     // The libmpv to open; empty for the system's (see MpvLibrary.h). Tests
     // name a missing one to see a player that cannot start.
     QByteArray library;
+    // The languages whose sound and subtitle tracks are chosen first, in
+    // mpv's list form ("ja,jpn,en,eng"); empty leaves mpv's own choice.
+    QByteArray languages;
 };
 
 // The properties every core observes. Their values arrive as notices.
@@ -117,6 +120,8 @@ public:
     // refused to take the command.
     bool CommandAsync(std::uint64_t replyId, std::initializer_list<const char*> args);
     bool SetFlag(const char* name, bool value);
+    bool SetDouble(const char* name, double value);
+    bool SetString(const char* name, const char* value);
 
     std::optional<double> GetDouble(const char* name) const;
     std::optional<std::int64_t> GetInt(const char* name) const;

@@ -30,6 +30,25 @@ void LimitAllocatorPools()
 
 } // namespace
 
+QByteArray PreferredLanguages(const QLocale& locale)
+{
+    QList<QByteArray> codes;
+    const auto add = [&codes](const QString& code) {
+        const QByteArray bytes = code.toLatin1().toLower();
+        if (!bytes.isEmpty() && !codes.contains(bytes))
+            codes.push_back(bytes);
+    };
+    const QLocale::Language language = locale.language();
+    if (language != QLocale::C && language != QLocale::AnyLanguage) {
+        add(QLocale::languageToCode(language, QLocale::ISO639Part1));
+        add(QLocale::languageToCode(language, QLocale::ISO639Part2B));
+        add(QLocale::languageToCode(language, QLocale::ISO639Part2T));
+    }
+    for (const char* code : {"ja", "jpn", "en", "eng"})
+        add(QString::fromLatin1(code));
+    return codes.join(',');
+}
+
 MpvOptions DefaultMpvOptions()
 {
     MpvOptions options;
@@ -40,6 +59,7 @@ MpvOptions DefaultMpvOptions()
     // "gpu,x11": the GPU output on a desktop; on a virtual X server (Xvfb)
     // mpv refuses the software OpenGL renderer and falls back to X11 drawing.
     options.videoOutput = "gpu,x11";
+    options.languages = PreferredLanguages(QLocale::system());
     return options;
 }
 

@@ -7,12 +7,20 @@
 #include "platform/MpvCore.h"
 #include "platform/StreamingEngine.h"
 
+#include <QByteArray>
+#include <QLocale>
+
 namespace platform {
 
 // The options that suit the running Qt platform: no picture and no sound
 // under the offscreen and minimal platforms (tests, no display); otherwise a
 // real picture and real sound.
 MpvOptions DefaultMpvOptions();
+
+// The languages whose tracks are chosen first, in mpv's list form: the
+// user's own (from the locale, by its two- and three-letter codes), then
+// Japanese, then English.
+QByteArray PreferredLanguages(const QLocale& locale);
 
 // Making a factory also caps the process's allocation pools (once), since
 // the engines start and end many threads over a long run.

@@ -13,6 +13,7 @@
 
 #include "platform/MediaEngine.h"
 #include "platform/MpvCore.h"
+#include "platform/MpvViewerControls.h"
 #include "platform/SeekTracker.h"
 #include "platform/VideoSurface.h"
 
@@ -51,6 +52,7 @@ public:
     bool SetVideoWidth(int pixels) override;
     bool SetVideoHeight(int pixels) override;
     bool SetWindowPosition(int left, int top, int width, int height) override;
+    ViewerControls* Controls() override { return core_ ? &controls_ : nullptr; }
 
     // Waits until the first picture (or, for sound, the first sample) of the
     // rendered file has been presented. Used to measure opening times.
@@ -100,6 +102,7 @@ private:
     void Forget() const { held_ = HeldReads{}; }
 
     std::unique_ptr<MpvCore> core_;
+    MpvViewerControls controls_{core_};
     QPointer<VideoSurface> surface_;
     Progress progress_;
     SeekTracker seeks_;

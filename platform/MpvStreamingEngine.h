@@ -14,6 +14,7 @@
 #pragma once
 
 #include "platform/MpvCore.h"
+#include "platform/MpvViewerControls.h"
 #include "platform/StreamingEngine.h"
 #include "platform/VideoSurface.h"
 
@@ -41,6 +42,7 @@ public:
     std::optional<double> Position() const override;
     std::optional<double> Length() const override;
     void Seek(double seconds) override;
+    ViewerControls* Controls() override { return core_ ? &controls_ : nullptr; }
 
     // The last play state notified; -1 before the first.
     int State() const { return state_; }
@@ -59,6 +61,7 @@ private:
     void ShutDown();
 
     std::unique_ptr<MpvCore> core_;
+    MpvViewerControls controls_{core_};
     QPointer<QWidget> pictureArea_;
     QPointer<VideoSurface> surface_;
     QString source_;

@@ -12,6 +12,8 @@
 // slot connected to one of its own notifications (use deleteLater there).
 #pragma once
 
+#include "platform/ViewerControls.h"
+
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -38,6 +40,10 @@ public:
     virtual std::optional<double> Position() const = 0;
     virtual std::optional<double> Length() const = 0;
     virtual void Seek(double seconds) = 0;
+
+    // Loudness, tracks and text over the picture; nullptr when the engine
+    // has none of them.
+    virtual ViewerControls* Controls() { return nullptr; }
 
 signals:
     void ClipOpened(const QString& title, const QString& source);
