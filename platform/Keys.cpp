@@ -23,6 +23,16 @@ int KeyCodeOf(int qtKey)
         return kKeyLeft;
     case Qt::Key_Right:
         return kKeyRight;
+    case Qt::Key_Up:
+        return kKeyUp;
+    case Qt::Key_Down:
+        return kKeyDown;
+    case Qt::Key_A:
+        return kKeyA;
+    case Qt::Key_M:
+        return kKeyM;
+    case Qt::Key_S:
+        return kKeyS;
     default:
         return 0;
     }

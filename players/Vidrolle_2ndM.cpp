@@ -15,6 +15,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPainter>
 #include <algorithm>
 #include <limits>
@@ -85,7 +86,8 @@ Vidrolle_2ndM::Vidrolle_2ndM(PlayState& state, platform::MediaEngineFactory engi
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       state_(state),
       engineFactory_(std::move(engineFactory)),
-      pictures_(pictures)
+      pictures_(pictures),
+      viewerKeys_(state)
 {
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, QColor(0x80, 0x80, 0x80));
@@ -151,6 +153,7 @@ bool Vidrolle_2ndM::ShowModal()
     if (loop_ != nullptr || loaded_)
         return false;
     outcome_ = {};
+    viewerKeys_.Reset();
     Form_Load();
     const bool played = rendered_;
     // A file the engine could not render still shows the window until its
@@ -277,6 +280,7 @@ void Vidrolle_2ndM::LoadFile()
     if (engine) {
         rendered_ = engine->RenderFile(MediaPath);
         engine->AttachVideo();
+        viewerKeys_.ApplyTo(engine->Controls());
     }
     SizePicture();
     if (engine) {
@@ -316,7 +320,8 @@ void Vidrolle_2ndM::LoadFile()
     sliderMoved_ = true;
     if (engine) {
         engine->Run();
-        engine->SetCurrentPosition(0);
+        // The start, or where a resumed showing goes on from.
+        engine->SetCurrentPosition(std::max(state_.StartAt, 0.0));
     }
 }
 
@@ -412,6 +417,12 @@ bool Vidrolle_2ndM::eventFilter(QObject* watched, QEvent* event)
         Form_KeyDown(code);
         return true;
     }
+    case QEvent::Wheel:
+        if (watched == Display && loaded_) {
+            viewerKeys_.Wheel(static_cast<QWheelEvent*>(event)->angleDelta().y(), engine_ ? engine_->Controls() : nullptr);
+            return true;
+        }
+        break;
     case QEvent::MouseButtonPress:
         if (watched == ImgExit) {
             ImgExit_MouseDown();

@@ -8,7 +8,8 @@
 // a quarter second, so that an idle window lets the processor rest, and each
 // seek ticks at once instead; keys pause, seek, skip to the next file or
 // stop a whole run, and the browser learns of a stop only through
-// StopRequested. After each showing the window also tells how it ended
+// StopRequested. The viewer's keys (loudness, mute, tracks; ViewerKeys.h)
+// and the wheel over the picture work as in the streaming window. After each showing the window also tells how it ended
 // (LastShowing), for the watch history.
 //
 // The browser keeps one window object and loads it again for each file, so
@@ -22,6 +23,7 @@
 #include "app/shared/WatchHistory.h"
 #include "platform/MediaEngine.h"
 #include "players/MediaWindowMath.h"
+#include "players/ViewerKeys.h"
 
 #include <QRect>
 #include <QTimer>
@@ -152,6 +154,8 @@ private:
     // The slider was dragged or laid out again since the last tick, so its
     // thumb must be put back at its value even when the value is the same.
     bool sliderMoved_ = true;
+    // Loudness, mute and tracks: the viewer's keys and the wheel.
+    viewer::ViewerKeys viewerKeys_;
     // Ticks once, soon after a seek while paused: the key or the drag is
     // still being handled, and the window must not close under it.
     QTimer seekTick_;

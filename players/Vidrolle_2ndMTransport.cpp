@@ -144,6 +144,7 @@ void Vidrolle_2ndM::Form_KeyDown(int keyCode)
         break;
     }
     default:
+        viewerKeys_.Form_KeyDown(keyCode, engine ? engine->Controls() : nullptr);
         break;
     }
 }

@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
+#include <QWheelEvent>
 
 namespace {
 
@@ -33,7 +34,14 @@ void PaintBlack(QWidget* widget)
 bool IsWindowKey(int keyCode)
 {
     return keyCode == platform::kKeyControl || keyCode == platform::kKeyAlt ||
-           keyCode == platform::kKeyEscape || keyCode == platform::kKeySpace;
+           keyCode == platform::kKeyEscape || keyCode == platform::kKeySpace ||
+           viewer::ViewerKeys::IsViewerKey(keyCode);
+}
+
+// Keys whose repeats count: holding Up or Down keeps changing the loudness.
+bool Repeats(int keyCode)
+{
+    return keyCode == platform::kKeyUp || keyCode == platform::kKeyDown;
 }
 
 } // namespace
@@ -41,7 +49,7 @@ bool IsWindowKey(int keyCode)
 Vidrolle_2ndR::Vidrolle_2ndR(PlayState& state, platform::StreamingEngineFactory engineFactory,
                              const ExitPictures& pictures, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), state_(state),
-      engineFactory_(std::move(engineFactory)), pictures_(pictures)
+      engineFactory_(std::move(engineFactory)), pictures_(pictures), viewerKeys_(state)
 {
     setWindowModality(Qt::ApplicationModal);
     PaintBlack(this);
@@ -143,6 +151,8 @@ bool Vidrolle_2ndR::ShowModal()
         outcome_.end = ShowingEnd::NotPlayable;
         return false;
     }
+    viewerKeys_.Reset();
+    viewerKeys_.ApplyTo(engine_->Controls());
     connect(engine_.get(), &platform::StreamingEngine::ClipOpened, this,
             &Vidrolle_2ndR::Realmain_ClipOpened);
     connect(engine_.get(), &platform::StreamingEngine::PlayStateChange, this,
@@ -215,6 +225,9 @@ void Vidrolle_2ndR::Realmain_ClipOpened(const QString&, const QString&)
     RealSC->show();
     Realmain->show();
     Real_Pos->show();
+    // A resumed showing goes on from where the last one stopped.
+    if (state_.StartAt > 0)
+        engine_->Seek(state_.StartAt);
     Transport_Timer();
 }
 
@@ -282,6 +295,7 @@ void Vidrolle_2ndR::Form_KeyDown(int keyCode)
         Unload();
         break;
     default:
+        viewerKeys_.Form_KeyDown(keyCode, engine_ ? engine_->Controls() : nullptr);
         break;
     }
 }
@@ -365,6 +379,10 @@ void Vidrolle_2ndR::SetCaption(const QString& text)
 
 bool Vidrolle_2ndR::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::Wheel && watched == RealSC && showing_ && !closing_) {
+        viewerKeys_.Wheel(static_cast<QWheelEvent*>(event)->angleDelta().y(), engine_ ? engine_->Controls() : nullptr);
+        return true;
+    }
     if (event->type() != QEvent::KeyPress || !showing_ || closing_)
         return QWidget::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
@@ -373,7 +391,7 @@ bool Vidrolle_2ndR::eventFilter(QObject* watched, QEvent* event)
         return QWidget::eventFilter(watched, event);
     // A held key repeats; acting on the repeats would make a held Alt flicker
     // between pause and play.
-    if (!key->isAutoRepeat())
+    if (!key->isAutoRepeat() || Repeats(keyCode))
         Form_KeyDown(keyCode);
     key->accept();
     return true;

@@ -3,7 +3,8 @@
 // one pixel while the clip opens, then sizes itself around the picture (by
 // SizeMode and Magnification) with a title strip above and a position slider
 // and status bar below, and follows the engine's play states in its status
-// label. It closes when the clip stops (state 0) or on a key or the exit
+// label; the viewer's keys (ViewerKeys.h) and the wheel over the picture
+// work as in the media window. It closes when the clip stops (state 0) or on a key or the exit
 // image; only a user stop (Escape, Space, the exit image) sets StopRequested.
 // After each showing it also tells how it ended (LastShowing), for the watch
 // history: a clip that stops without ever having opened could not be played.
@@ -20,6 +21,7 @@
 #include "app/shared/PlayState.h"
 #include "app/shared/WatchHistory.h"
 #include "platform/StreamingEngine.h"
+#include "players/ViewerKeys.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -108,4 +110,6 @@ private:
     // still wants it.
     std::optional<double> knownLength_;
     ShowingOutcome outcome_;
+    // Loudness, mute and tracks: the viewer's keys and the wheel.
+    viewer::ViewerKeys viewerKeys_;
 };

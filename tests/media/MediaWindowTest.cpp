@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QWindow>
 #include <gtest/gtest.h>
 #include <memory>
@@ -210,7 +211,7 @@ TEST_F(MediaWindow, AltPausesAndResumes)
     EXPECT_FALSE(script->live->Paused());
     EXPECT_EQ(script->CountCalls("Run"), 2);
     // Keys the window does not know change nothing.
-    window->Form_KeyDown(65);
+    window->Form_KeyDown(66);
     EXPECT_TRUE(window->IsLoaded());
 }
 
@@ -458,3 +459,58 @@ TEST_F(MediaWindow, DraggingTheSliderToTheEndWhilePausedPlaysToTheEnd)
 }
 
 } // namespace
+
+TEST_F(MediaWindow, ViewerKeysChangeLoudnessAndTracksOnly)
+{
+    using platform::TrackKind;
+    script->viewer.tracks[TrackKind::Subtitle] = {{1, "", "jpn", true}};
+    script->viewer.tracks[TrackKind::Audio] = {{1, "日本語", "jpn", true}, {2, "", "eng", false}};
+    state.Volume = 60;
+    Load(100);
+    // The engine starts at the remembered loudness.
+    EXPECT_EQ(script->viewer.volume, 60);
+    EXPECT_EQ(script->viewer.muted, false);
+
+    window->Form_KeyDown(platform::kKeyUp);
+    window->Form_KeyDown(platform::kKeyDown);
+    window->Form_KeyDown(platform::kKeyDown);
+    QWheelEvent wheel(QPointF(5, 5), window->Display->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 240),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(window->Display, &wheel);
+    EXPECT_EQ(state.Volume, 65);
+    EXPECT_EQ(script->viewer.volume, 65);
+    window->Form_KeyDown(platform::kKeyM);
+    window->Form_KeyDown(platform::kKeyS);
+    window->Form_KeyDown(platform::kKeyS);
+    window->Form_KeyDown(platform::kKeyA);
+    EXPECT_EQ(script->viewer.texts,
+              (QStringList{"音量 65%", "音量 60%", "音量 55%", "音量 65%", "消音", "字幕: オフ", "字幕: jpn", "音声: eng"}));
+    EXPECT_TRUE(script->viewer.tracks[TrackKind::Audio][1].selected);
+
+    // Nothing of the transport moved: still playing at the start, no seek
+    // but the load's, no pause, no stop.
+    EXPECT_TRUE(window->IsLoaded());
+    EXPECT_EQ(Msg(), "Playing... clip.avi");
+    EXPECT_EQ(script->seeks.size(), 1u);
+    EXPECT_EQ(script->CountCalls("Pause"), 0);
+    EXPECT_EQ(state.StopRequested, 0);
+
+    // The next file starts as loud, and as muted.
+    window->Unload();
+    script->viewer = {};
+    Load(100);
+    EXPECT_EQ(script->viewer.volume, 65);
+    EXPECT_EQ(script->viewer.muted, true);
+}
+
+TEST_F(MediaWindow, AResumedShowingStartsWhereItWasAndShowsItAtTheFirstTick)
+{
+    state.StartAt = 42.5;
+    Load(100);
+    ASSERT_FALSE(script->seeks.empty());
+    EXPECT_EQ(script->seeks.back(), 42.5);
+    window->Timer1_Timer();
+    EXPECT_EQ(window->Pos_Time->text(), "00:00:42");
+    EXPECT_EQ(window->Rem_Time->text(), "00:00:57");
+    EXPECT_EQ(window->H1->Value(), 42);
+}

@@ -5,10 +5,12 @@
 #include "FakeStreamingEngine.h"
 #include "TempFolder.h"
 #include "platform/Screen.h"
+#include "platform/Keys.h"
 #include "players/StreamingLayout.h"
 #include "players/StreamingWidgets.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTimer>
@@ -409,4 +411,27 @@ TEST_F(StreamingWindow, ClosedByTheDesktopCountsAsAUserStop)
     EXPECT_EQ(state.StopRequested, -1);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(stage->destroyed, 1);
+}
+
+TEST_F(StreamingWindow, SharesTheViewersLoudnessAndResumesWhereItWas)
+{
+    state.Volume = 30;
+    state.StartAt = 12.0;
+    ASSERT_TRUE(Show([&] {
+        EXPECT_EQ(stage->viewer.volume, 30);
+        Engine().EmitClipOpened();
+        // Pressed as typed, Up twice; a held Up's repeat counts too.
+        Engine().PressKey(Qt::Key_Up);
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier, QString(), true);
+        QCoreApplication::sendEvent(window->RealSC, &repeat);
+        QTimer::singleShot(0, window.get(), [&] {
+            EXPECT_EQ(state.Volume, 40);
+            EXPECT_EQ(stage->viewer.volume, 40);
+            window->Form_KeyDown(platform::kKeyS);
+            EXPECT_TRUE(window->IsShowing());
+            window->Form_KeyDown(platform::kKeyEscape);
+        });
+    }));
+    EXPECT_EQ(std::count(stage->calls.begin(), stage->calls.end(), QStringLiteral("Seek 12")), 1);
+    EXPECT_EQ(stage->viewer.texts, (QStringList{"音量 35%", "音量 40%", "字幕はありません"}));
 }

@@ -6,6 +6,7 @@
 // clip so that the window's next tick closes it.
 #pragma once
 
+#include "FakeViewerControls.h"
 #include "platform/MediaEngine.h"
 
 #include <QRect>
@@ -51,6 +52,9 @@ struct FakeMediaScript {
     int enginesCreated = 0;
     QWidget* lastOwner = nullptr;
 
+    // The loudness, tracks and texts every engine of the script shares.
+    FakeViewerControls viewer;
+
     // The engine alive now (nullptr once released).
     FakeMediaEngine* live = nullptr;
 
@@ -81,6 +85,7 @@ public:
     bool SetVideoWidth(int pixels) override;
     bool SetVideoHeight(int pixels) override;
     bool SetWindowPosition(int left, int top, int width, int height) override;
+    platform::ViewerControls* Controls() override { return &script_->viewer; }
 
     bool Running() const { return running_; }
     bool Paused() const { return paused_; }

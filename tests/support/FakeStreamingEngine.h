@@ -7,6 +7,7 @@
 // at once or through the event loop as the real engine does.
 #pragma once
 
+#include "FakeViewerControls.h"
 #include "platform/StreamingEngine.h"
 
 #include <QPointer>
@@ -52,6 +53,9 @@ struct StreamingStage {
     // engine's first DoPlay.
     std::function<void(FakeStreamingEngine&)> afterPlay;
 
+    // The loudness, tracks and texts every engine of the stage shares.
+    FakeViewerControls viewer;
+
     // --- the log
     std::vector<QString> sources; // every source set, in order
     std::vector<QString> calls;   // "SetSource <text>", "DoPlay", "DoPause", "Seek <seconds>"
@@ -75,6 +79,7 @@ public:
     std::optional<double> Position() const override;
     std::optional<double> Length() const override;
     void Seek(double seconds) override;
+    platform::ViewerControls* Controls() override { return &stage_->viewer; }
 
     void EmitClipOpened(Delivery delivery = Delivery::Direct);
     void EmitPlayState(int state, Delivery delivery = Delivery::Direct);
