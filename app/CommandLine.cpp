@@ -90,6 +90,9 @@ QString HelpText(const QString& settingsFile)
                "  Alt             pause, and play on when pressed again\n"
                "  Esc or Space    end this file and stop the run\n"
                "  Right, Left     seek forward and back (media window)\n"
+               "  Up, Down        louder, softer (the mouse wheel too)\n"
+               "  M               mute, and unmute\n"
+               "  S, A            the next subtitle track (then none), sound track\n"
                "\n"
                "Settings file: %1\n")
         .arg(platform::DisplayName(settingsFile));

@@ -357,6 +357,9 @@ void Vidrolle_2ndS::LoadSettings()
     const QString settings = SettingsFileName();
     platform::RemoveStaleProfileTemporaries(settings);
     LoadSettingsInto(state_, settings, DefaultFolder());
+    const VolumeSetting volume = LoadVolumeSetting(settings);
+    state_.Volume = volume.value;
+    volumeInFile_ = volume.inFile;
 }
 
 SettingsSaved Vidrolle_2ndS::SaveSettings()
@@ -364,9 +367,14 @@ SettingsSaved Vidrolle_2ndS::SaveSettings()
     const QString fileName = SettingsFileName();
     SettingsSaved saved =
         SaveSettingsFrom(state_, Dir1->Path(), Combo_Kind->currentText(), Cmb_Bairitu->currentText(), fileName);
-    if (!SaveHistorySetting(historySetting_, fileName) && saved.saved) {
+    // The keys of the program's own additions come after the six, each
+    // written only where it matters.
+    const bool historyKept = SaveHistorySetting(historySetting_, fileName);
+    const int historyError = platform::LastProfileWriteError();
+    const bool volumeKept = SaveVolumeSetting({state_.Volume, volumeInFile_}, fileName);
+    if (!(historyKept && volumeKept) && saved.saved) {
         saved.saved = false;
-        saved.reason = platform::ErrorText(platform::LastProfileWriteError());
+        saved.reason = platform::ErrorText(historyKept ? platform::LastProfileWriteError() : historyError);
     }
     return saved;
 }

@@ -120,7 +120,12 @@ public:
 
     // Watch history: the list's right-click menu and its two entries.
     void ListV_ContextMenu(const QPoint& globalPosition);
-    std::unique_ptr<QMenu> MakeListMenu();
+    // The menu for the row at `position` (0: the pointer is on no row). A
+    // file stopped part of the way gets a first entry that plays it on.
+    std::unique_ptr<QMenu> MakeListMenu(int position = 0);
+    // Plays the file of the row once from `seconds`, in the window its kind
+    // needs, whatever the repeat option.
+    void ListV_Resume(int position, double seconds);
     void ListV_MarkNotSeen();
     void ListV_ForgetFolder();
     // Whether showings are being recorded (History is on and the file opened).
@@ -219,6 +224,8 @@ private:
     QString ToolTipAt(int position) const;
 
     HistorySetting historySetting_;
+    // Whether the settings file held a Volume key at start.
+    bool volumeInFile_ = false;
     std::unique_ptr<platform::HistoryStore> history_;
     // The records of the folder the list shows, by name bytes.
     QByteArray historyFolder_;

@@ -136,13 +136,23 @@ QString Vidrolle_2ndS::ToolTipAt(int position) const
     return HistoryToolTip(*record, name == folderHistory_.lastPlayed);
 }
 
-std::unique_ptr<QMenu> Vidrolle_2ndS::MakeListMenu()
+std::unique_ptr<QMenu> Vidrolle_2ndS::MakeListMenu(int position)
 {
     auto menu = std::make_unique<QMenu>(this);
+    if (history_ && position >= 1 && position <= ListV->Count() && ListV->Mark(position) != 0) {
+        const std::optional<platform::HistoryRecord> record =
+            history_->Find(historyFolder_, platform::NameToBytes(ListV->Name(position)));
+        if (const std::optional<double> from = record ? ResumePointOf(*record) : std::nullopt) {
+            const QString text = QString::fromUtf8(kResumeText) + QStringLiteral(" (") +
+                                 media_window::FormatPlayTime(*from) + u')';
+            menu->addAction(text, this, [this, position, seconds = *from] { ListV_Resume(position, seconds); });
+            menu->addSeparator();
+        }
+    }
     QAction* notSeen = menu->addAction(QString::fromUtf8(kMarkNotSeenText), this, &Vidrolle_2ndS::ListV_MarkNotSeen);
     bool anySelected = false;
-    for (int position = 1; position <= ListV->Count() && !anySelected; ++position)
-        anySelected = ListV->Selected(position);
+    for (int row = 1; row <= ListV->Count() && !anySelected; ++row)
+        anySelected = ListV->Selected(row);
     notSeen->setEnabled(anySelected);
     menu->addAction(QString::fromUtf8(kForgetFolderHistoryText), this, &Vidrolle_2ndS::ListV_ForgetFolder);
     return menu;
@@ -153,7 +163,7 @@ void Vidrolle_2ndS::ListV_ContextMenu(const QPoint& globalPosition)
     // With the history off there is nothing to offer.
     if (!history_)
         return;
-    MakeListMenu()->exec(globalPosition);
+    MakeListMenu(ListV->PositionAt(globalPosition))->exec(globalPosition);
 }
 
 void Vidrolle_2ndS::ListV_MarkNotSeen()

@@ -237,6 +237,17 @@ void Vidrolle_2ndS::ListV_Click()
     SelectedPosition();
 }
 
+void Vidrolle_2ndS::ListV_Resume(int position, double seconds)
+{
+    RefreshMagnification();
+    hide();
+    state_.StartAt = seconds;
+    PlayItem(position);
+    // Every other showing starts at the start.
+    state_.StartAt = 0;
+    show();
+}
+
 void Vidrolle_2ndS::ListV_DblClick()
 {
     Cmd_Play_Click();

@@ -31,6 +31,8 @@ inline QString FolderCannotOpenText(const QString& folder)
 // The list's right-click menu.
 inline constexpr const char* kMarkNotSeenText = "選択したファイルを未視聴にする";
 inline constexpr const char* kForgetFolderHistoryText = "このフォルダの再生履歴を消去";
+// Followed by the time it goes on from, " (HH:MM:SS)".
+inline constexpr const char* kResumeText = "続きから再生";
 
 // The tooltip of a marked row: when it was last played and how that ended.
 inline constexpr const char* kLastPlayedAtText = "最終再生: %1";

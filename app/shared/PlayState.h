@@ -17,6 +17,14 @@ struct PlayState {
     QString FilePattern;
     QString CurrentFile;
     int16_t StopRequested = 0; // -1 when the user ended playback for good
+
+    // Beyond the eight fields above, what the players keep for the viewer:
+    // the loudness (0 to 100, remembered by End), whether the sound is
+    // muted (for this run only), and where the next showing starts, in
+    // seconds (0 the start; the browser sets it for one showing only).
+    int16_t Volume = 100;
+    bool Muted = false;
+    double StartAt = 0.0;
 };
 
 // The process-wide instance.

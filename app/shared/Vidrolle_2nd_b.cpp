@@ -148,26 +148,60 @@ double GetFileDate(const std::optional<QDate>& date, const std::function<QString
     return platform::DateValue(*date);
 }
 
-HistorySetting LoadHistorySetting(const QString& fileName)
+namespace {
+
+// A key written only once it matters: `inFile` tells whether the file holds
+// it at all. A value that does not convert keeps the default.
+struct KeptSetting {
+    int16_t value = 0;
+    bool inFile = false;
+};
+
+KeptSetting LoadKeptSetting(const QString& key, int16_t fallback, const QString& fileName)
 {
     // A default no settings line can hold (lines end at a line break) tells
     // a missing key from an empty value.
     const QString missing = QStringLiteral("\n");
-    const QString text = platform::GetPrivateProfileString(QString::fromLatin1(kSettingsSection),
-                                                           QStringLiteral("History"), missing, UpToNul(fileName));
-    HistorySetting setting;
-    setting.inFile = text != missing;
+    const QString text =
+        platform::GetPrivateProfileString(QString::fromLatin1(kSettingsSection), key, missing, UpToNul(fileName));
+    KeptSetting setting{fallback, text != missing};
     if (setting.inFile && !text.isEmpty())
         if (const std::optional<int16_t> value = platform::ToInteger16(text))
             setting.value = *value;
     return setting;
 }
 
+bool SaveKeptSetting(const QString& key, const KeptSetting& setting, int16_t fallback, const QString& fileName)
+{
+    if (!setting.inFile && setting.value == fallback)
+        return true;
+    return WriteIniValue(kSettingsSection, key, platform::NumberText(setting.value), fileName);
+}
+
+} // namespace
+
+HistorySetting LoadHistorySetting(const QString& fileName)
+{
+    const KeptSetting kept = LoadKeptSetting(QStringLiteral("History"), HistorySetting{}.value, fileName);
+    return {kept.value, kept.inFile};
+}
+
 bool SaveHistorySetting(const HistorySetting& setting, const QString& fileName)
 {
-    if (!setting.inFile && setting.value == HistorySetting{}.value)
-        return true;
-    return WriteIniValue(kSettingsSection, QStringLiteral("History"), platform::NumberText(setting.value), fileName);
+    return SaveKeptSetting(QStringLiteral("History"), {setting.value, setting.inFile}, HistorySetting{}.value, fileName);
+}
+
+VolumeSetting LoadVolumeSetting(const QString& fileName)
+{
+    KeptSetting kept = LoadKeptSetting(QStringLiteral("Volume"), VolumeSetting{}.value, fileName);
+    if (kept.value < 0 || kept.value > 100)
+        kept.value = VolumeSetting{}.value;
+    return {kept.value, kept.inFile};
+}
+
+bool SaveVolumeSetting(const VolumeSetting& setting, const QString& fileName)
+{
+    return SaveKeptSetting(QStringLiteral("Volume"), {setting.value, setting.inFile}, VolumeSetting{}.value, fileName);
 }
 
 float MagnificationFromText(const QString& text)

@@ -85,6 +85,17 @@ HistorySetting LoadHistorySetting(const QString& fileName);
 // never touched it keeps exactly its bytes. False when the write failed.
 bool SaveHistorySetting(const HistorySetting& setting, const QString& fileName);
 
+// The "Volume" setting, the players' loudness: 0 to 100, and 100 for a
+// missing key or any value that does not read as a whole number in that
+// range. Like History, it is written only where the file holds it already or
+// the value is not the default, so a default file stays as it was.
+struct VolumeSetting {
+    int16_t value = 100;
+    bool inFile = false;
+};
+VolumeSetting LoadVolumeSetting(const QString& fileName);
+bool SaveVolumeSetting(const VolumeSetting& setting, const QString& fileName);
+
 // Magnification from the magnification box's text: the number when numeric,
 // else 1.2. A number beyond the range of a float counts as not numeric.
 float MagnificationFromText(const QString& text);

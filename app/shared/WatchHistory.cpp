@@ -34,6 +34,18 @@ platform::HistoryRecord NextRecord(const std::optional<platform::HistoryRecord>&
     return record;
 }
 
+std::optional<double> ResumePointOf(const platform::HistoryRecord& record)
+{
+    const auto ending = static_cast<ShowingEnd>(record.ending);
+    if (ending != ShowingEnd::Skipped && ending != ShowingEnd::Stopped)
+        return std::nullopt;
+    if (!record.position || *record.position < 1.0)
+        return std::nullopt;
+    if (record.duration && *record.position >= *record.duration - 1.0)
+        return std::nullopt;
+    return record.position;
+}
+
 WatchMark MarkOf(int ending, bool seenToEnd)
 {
     switch (static_cast<ShowingEnd>(ending)) {

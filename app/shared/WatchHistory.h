@@ -48,6 +48,10 @@ platform::HistoryRecord NextRecord(const std::optional<platform::HistoryRecord>&
                                    long long shownAtMs);
 
 WatchMark MarkOf(int ending, bool seenToEnd);
+
+// Where a file stopped part of the way (skipped or stopped, at least a second
+// in and short of its end) can be played on from; nothing for any other record.
+std::optional<double> ResumePointOf(const platform::HistoryRecord& record);
 // The row's mark byte: the record's kind, and the flag when it is the last played.
 uint8_t MarkByte(const platform::HistoryMarkData& data, bool lastPlayed);
 // What a listing keeps of a full record.

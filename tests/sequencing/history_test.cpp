@@ -281,3 +281,31 @@ TEST(WatchHistory, ALockedFileStopsNoRunAndCostsOnlyThatRecord)
     EXPECT_EQ(MarkOf(browser, "b.avi"), Mark(WatchMark::Seen, true));
     EXPECT_TRUE(messages.messages.empty());
 }
+
+TEST(WatchHistory, AFileStoppedPartOfTheWayCanBePlayedOnFromThere)
+{
+    MessageRecorder messages;
+    BrowserHarness browser(kStreams);
+    browser.Start();
+    PlayTheStreams(browser);
+    // Only the files stopped or skipped part of the way offer it, first.
+    EXPECT_EQ(browser.window->MakeListMenu(RowOf(browser, "a_seen.rm"))->actions().size(), 2);
+    EXPECT_EQ(browser.window->MakeListMenu(RowOf(browser, "e_never.rm"))->actions().size(), 2);
+    EXPECT_EQ(browser.window->MakeListMenu(0)->actions().size(), 2);
+    const std::unique_ptr<QMenu> menu = browser.window->MakeListMenu(RowOf(browser, "d_stop.rm"));
+    ASSERT_EQ(menu->actions().size(), 4); // the entry, a separator, the two of before
+    EXPECT_EQ(menu->actions()[0]->text(), QString::fromUtf8(kResumeText) + QStringLiteral(" (00:12:34)"));
+
+    // Played once from there, whatever the repeat option, in its own window.
+    browser.window->Img_Rep_Click(1);
+    browser.streaming->calls.clear();
+    browser.streaming->afterPlay = {};
+    browser.streaming->nextScripts = {fakes::ClipScript::PlaysToEnd};
+    menu->actions()[0]->trigger();
+    EXPECT_EQ(browser.PlayedNames().last(), "d_stop.rm");
+    EXPECT_EQ(browser.PlayedNames().size(), 5);
+    const std::vector<QString>& calls = browser.streaming->calls;
+    EXPECT_NE(std::find(calls.begin(), calls.end(), QStringLiteral("Seek 754")), calls.end());
+    EXPECT_EQ(browser.state.StartAt, 0.0);
+    EXPECT_TRUE(browser.window->isVisible());
+}

@@ -143,6 +143,29 @@ TEST(Leaving, EndSavesAndEndsCancelEndsWithoutSaving)
     }
 }
 
+TEST(Leaving, EndKeepsTheLoudnessOnlyOnceItDiffersFromFull)
+{
+    // Played without touching the loudness: the six keys and nothing else.
+    BrowserHarness quiet(QStringList{"a.avi"});
+    quiet.Start();
+    quiet.window->Cmd_Play_Click();
+    quiet.window->Cmd_End_Click();
+    EXPECT_FALSE(ReadAll(SettingsFileName()).contains("Volume"));
+
+    // Down twice while a file plays: the next start plays at 90.
+    BrowserHarness louder(QStringList{"a.avi"});
+    louder.mediaKeys[0] = Qt::Key_Down;
+    louder.Start();
+    louder.window->Cmd_Play_Click();
+    louder.window->Cmd_Play_Click();
+    EXPECT_EQ(louder.state.Volume, 95);
+    louder.mediaKeys[2] = Qt::Key_Down;
+    louder.window->Cmd_Play_Click();
+    louder.window->Cmd_End_Click();
+    const QByteArray saved = ReadAll(SettingsFileName());
+    EXPECT_TRUE(saved.endsWith("SEQ= 0\nVolume= 90\n")) << saved.toStdString();
+}
+
 TEST(Leaving, TheLinkLabelOpensItsCaptionUnderTheBusyPointer)
 {
     BrowserHarness browser(QStringList{});
