@@ -554,6 +554,12 @@ void ReportListView::ClearMarkBits(uint8_t bits)
         d->MarksChanged();
 }
 
+int ReportListView::PositionAt(const QPoint& globalPoint) const
+{
+    const QModelIndex index = d->view->indexAt(d->view->viewport()->mapFromGlobal(globalPoint));
+    return index.isValid() ? index.row() + 1 : 0;
+}
+
 void ReportListView::SetToolTipSource(std::function<QString(int position)> source)
 {
     d->model->toolTipSource = std::move(source);

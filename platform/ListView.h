@@ -76,6 +76,8 @@ public:
     // be changed, and the texts count as changed. A missing sub-item is made.
     // This is the cheap road for passes over a whole column, such as a sort's.
     void ForEachCell(int column, const std::function<void(QString& text, QString& tag)>& visit);
+    // The position of the row under a screen point; 0 when there is none.
+    int PositionAt(const QPoint& globalPoint) const;
     bool Selected(int position) const;
     void SetSelected(int position, bool selected);
 

@@ -1,6 +1,7 @@
 #include "Clips.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -20,10 +21,25 @@ bool FfmpegAvailable()
     return !QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty();
 }
 
+bool RunFfmpeg(const QStringList& args, QString* error)
+{
+    QProcess ffmpeg;
+    ffmpeg.setProcessChannelMode(QProcess::MergedChannels);
+    ffmpeg.start(QStringLiteral("ffmpeg"), QStringList{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y")} + args);
+    const bool finished = ffmpeg.waitForStarted() && ffmpeg.waitForFinished(kFfmpegLimitMs);
+    if (finished && ffmpeg.exitStatus() == QProcess::NormalExit && ffmpeg.exitCode() == 0)
+        return true;
+    if (!finished)
+        ffmpeg.kill();
+    if (error)
+        *error = QStringLiteral("ffmpeg %1: %2").arg(args.join(QLatin1Char(' ')), QString::fromLocal8Bit(ffmpeg.readAll()));
+    return false;
+}
+
 std::optional<QString> Make(const QString& folder, const Recipe& recipe, QString* error)
 {
     const QString path = QDir(folder).filePath(recipe.fileName);
-    QStringList args = {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y")};
+    QStringList args;
     if (recipe.width > 0) {
         args << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
              << QStringLiteral("testsrc=size=%1x%2:rate=25:duration=%3")
@@ -39,20 +55,8 @@ std::optional<QString> Make(const QString& folder, const Recipe& recipe, QString
              << QStringLiteral("-ac") << QString::number(recipe.channels);
     }
     args << recipe.codecArgs << QStringLiteral("-f") << recipe.format << path;
-
-    QProcess ffmpeg;
-    ffmpeg.setProcessChannelMode(QProcess::MergedChannels);
-    ffmpeg.start(QStringLiteral("ffmpeg"), args);
-    const bool finished = ffmpeg.waitForStarted() && ffmpeg.waitForFinished(kFfmpegLimitMs);
-    if (!finished || ffmpeg.exitStatus() != QProcess::NormalExit || ffmpeg.exitCode() != 0) {
-        if (!finished)
-            ffmpeg.kill();
-        if (error) {
-            *error = QStringLiteral("ffmpeg %1: %2")
-                         .arg(args.join(QLatin1Char(' ')), QString::fromLocal8Bit(ffmpeg.readAll()));
-        }
+    if (!RunFfmpeg(args, error))
         return std::nullopt;
-    }
     return path;
 }
 
@@ -110,6 +114,57 @@ Recipe H264Recipe(int width, int height, double seconds)
 {
     return {QStringLiteral("h264_%1x%2.mp4").arg(width).arg(height), width, height, seconds, 48000, 2,
             {"-c:v", "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p", "-c:a", "aac"}, "mp4"};
+}
+
+namespace {
+
+// A subtitle of one line for the whole clip.
+bool WriteSubtitle(const QString& path, const QString& text, double seconds)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const int whole = static_cast<int>(seconds);
+    file.write(QStringLiteral("1\n00:00:00,000 --> 00:00:%1,000\n%2\n").arg(whole, 2, 10, QLatin1Char('0')).arg(text).toUtf8());
+    return true;
+}
+
+} // namespace
+
+std::optional<QString> MakeTwoLanguageFilm(const QString& folder, double seconds, QString* error)
+{
+    const QString subtitle = QDir(folder).filePath(QStringLiteral("inside.srt"));
+    const QString path = QDir(folder).filePath(QStringLiteral("film.mkv"));
+    if (!WriteSubtitle(subtitle, QStringLiteral("こんにちは"), seconds)) {
+        if (error)
+            *error = QStringLiteral("cannot write ") + subtitle;
+        return std::nullopt;
+    }
+    const QString length = Seconds(seconds);
+    const QStringList args{
+        "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=" + length,
+        "-f", "lavfi", "-i", "sine=frequency=440:duration=" + length,
+        "-f", "lavfi", "-i", "sine=frequency=880:duration=" + length,
+        "-i", subtitle,
+        "-map", "0", "-map", "1", "-map", "2", "-map", "3",
+        "-c:v", "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p", "-c:a", "aac", "-c:s", "srt",
+        "-metadata:s:a:0", "language=jpn", "-metadata:s:a:0", "title=日本語",
+        "-metadata:s:a:1", "language=eng",
+        "-metadata:s:s:0", "language=eng", "-disposition:s:0", "default",
+        "-f", "matroska", path};
+    if (!RunFfmpeg(args, error))
+        return std::nullopt;
+    return path;
+}
+
+std::optional<QString> MakeFilmWithSubtitleBeside(const QString& folder, double seconds, QString* error)
+{
+    Recipe recipe = H264Recipe(320, 240, seconds);
+    recipe.fileName = QStringLiteral("beside.mp4");
+    const std::optional<QString> path = Make(folder, recipe, error);
+    if (!path || !WriteSubtitle(QDir(folder).filePath(QStringLiteral("beside.srt")), QStringLiteral("字幕"), seconds))
+        return std::nullopt;
+    return path;
 }
 
 // Tests may ask for clips of one name made differently (a short and a long

@@ -48,6 +48,17 @@ Recipe SoundOnlyRecipe();
 // An H.264 clip of the given size in an MP4 file.
 Recipe H264Recipe(int width, int height, double seconds);
 
+// A film as today's films come: film.mkv with two sound tracks, Japanese
+// (titled "日本語") then English, and an English subtitle track marked as
+// the one to show.
+std::optional<QString> MakeTwoLanguageFilm(const QString& folder, double seconds, QString* error = nullptr);
+// A plain film, beside.mp4, with its subtitles beside it in beside.srt.
+std::optional<QString> MakeFilmWithSubtitleBeside(const QString& folder, double seconds, QString* error = nullptr);
+
+// Runs ffmpeg with these arguments (after "-v error -y"); false, with its
+// complaint in *error, when it failed.
+bool RunFfmpeg(const QStringList& args, QString* error = nullptr);
+
 // A temporary folder of clips, each made on first request.
 class ClipShelf {
 public:

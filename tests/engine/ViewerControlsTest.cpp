@@ -1,0 +1,142 @@
+// The viewer's keys through the real engine in the media window: mpv's own
+// loudness follows the keys and the wheel and carries to the next file, the
+// tracks of a two-language film step in order, subtitles beside a film show,
+// and a resumed showing lands on its place.
+#include "EngineTestSupport.h"
+#include "TempFolder.h"
+
+#include "controls/dtVisualScrollBar.h"
+#include "platform/Keys.h"
+#include "platform/MpvEngines.h"
+#include "platform/MpvMediaEngine.h"
+#include "platform/MpvViewerControls.h"
+#include "platform/Screen.h"
+#include "players/Vidrolle_2ndM.h"
+
+#include <QLabel>
+#include <QWheelEvent>
+#include <gtest/gtest.h>
+
+using platform::TrackKind;
+
+namespace {
+
+class ViewerControlsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!clips::FfmpegAvailable())
+            return;
+        QString error;
+        film = clips::MakeTwoLanguageFilm(Folder().Path(), 4.0, &error).value_or(QString());
+        beside = clips::MakeFilmWithSubtitleBeside(Folder().Path(), 4.0, &error).value_or(QString());
+        problem = error;
+    }
+    static TempFolder& Folder()
+    {
+        static TempFolder folder;
+        return folder;
+    }
+
+    void SetUp() override
+    {
+        if (!clips::FfmpegAvailable())
+            GTEST_SKIP() << "the ffmpeg command is not available";
+        ASSERT_FALSE(film.isEmpty() || beside.isEmpty()) << problem.toStdString();
+        platform::SetScreenOverride(platform::ScreenMetrics{1280, 800, 15.0, 15.0});
+    }
+    void TearDown() override
+    {
+        window.reset();
+        platform::SetScreenOverride(std::nullopt);
+    }
+
+    void Load(const QString& path)
+    {
+        state.CurrentFile = path;
+        window->Form_Load();
+        ASSERT_TRUE(window->IsLoaded());
+        ASSERT_NE(window->Engine(), nullptr);
+    }
+    platform::MpvViewerControls& Mpv() { return dynamic_cast<platform::MpvViewerControls&>(*window->Engine()->Controls()); }
+    std::optional<std::int64_t> Chosen(TrackKind kind)
+    {
+        for (const platform::MediaTrack& track : window->Engine()->Controls()->Tracks(kind))
+            if (track.selected)
+                return track.id;
+        return std::nullopt;
+    }
+
+    static inline QString film;
+    static inline QString beside;
+    static inline QString problem;
+    PlayState state;
+    ExitPictures pictures = MakeExitPictures();
+    std::unique_ptr<Vidrolle_2ndM> window = std::make_unique<Vidrolle_2ndM>(
+        state, platform::MakeMpvMediaEngineFactory(enginetest::Headless()), pictures);
+};
+
+} // namespace
+
+TEST_F(ViewerControlsTest, LoudnessFollowsKeysAndWheelAndCarriesToTheNextFile)
+{
+    Load(film);
+    EXPECT_EQ(Mpv().Volume(), 100.0);
+    window->Form_KeyDown(platform::kKeyDown);
+    window->Form_KeyDown(platform::kKeyDown);
+    window->Form_KeyDown(platform::kKeyDown);
+    QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(window->Display, &wheel);
+    EXPECT_EQ(Mpv().Volume(), 90.0);
+    window->Form_KeyDown(platform::kKeyM);
+    EXPECT_EQ(Mpv().Muted(), true);
+
+    window->Unload();
+    Load(beside);
+    EXPECT_EQ(Mpv().Volume(), 90.0);
+    EXPECT_EQ(Mpv().Muted(), true);
+    window->Form_KeyDown(platform::kKeyUp);
+    EXPECT_EQ(Mpv().Volume(), 95.0);
+    EXPECT_EQ(Mpv().Muted(), false);
+}
+
+TEST_F(ViewerControlsTest, TracksStepInOrderAndComeBack)
+{
+    Load(film);
+    const std::vector<platform::MediaTrack> audio = window->Engine()->Controls()->Tracks(TrackKind::Audio);
+    ASSERT_EQ(audio.size(), 2u);
+    EXPECT_EQ(audio[0].language, QStringLiteral("jpn"));
+    EXPECT_EQ(audio[0].title, QStringLiteral("日本語"));
+    // Japanese sound first, and the subtitle track marked to show.
+    EXPECT_EQ(Chosen(TrackKind::Audio), audio[0].id);
+    const auto subtitle = Chosen(TrackKind::Subtitle);
+    ASSERT_TRUE(subtitle.has_value());
+
+    window->Form_KeyDown(platform::kKeyS);
+    EXPECT_EQ(Chosen(TrackKind::Subtitle), std::nullopt);
+    window->Form_KeyDown(platform::kKeyS);
+    EXPECT_EQ(Chosen(TrackKind::Subtitle), subtitle);
+    window->Form_KeyDown(platform::kKeyA);
+    EXPECT_EQ(Chosen(TrackKind::Audio), audio[1].id);
+    window->Form_KeyDown(platform::kKeyA);
+    EXPECT_EQ(Chosen(TrackKind::Audio), audio[0].id);
+
+    // Subtitles beside a film of the same name show by themselves.
+    window->Unload();
+    Load(beside);
+    ASSERT_EQ(window->Engine()->Controls()->Tracks(TrackKind::Subtitle).size(), 1u);
+    EXPECT_TRUE(Chosen(TrackKind::Subtitle).has_value());
+}
+
+TEST_F(ViewerControlsTest, AResumedShowingLandsWithinAFrameOfItsPlace)
+{
+    state.StartAt = 2.3;
+    Load(film);
+    const std::optional<double> position = window->Engine()->CurrentPosition();
+    ASSERT_TRUE(position.has_value());
+    EXPECT_NEAR(*position, 2.3, 1.0 / 25);
+    window->Timer1_Timer();
+    EXPECT_EQ(window->Pos_Time->text(), QStringLiteral("00:00:02"));
+    EXPECT_EQ(window->H1->Value(), 2);
+}
