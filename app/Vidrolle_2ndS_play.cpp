@@ -13,6 +13,7 @@
 #include "platform/OpenUrl.h"
 #include "platform/Pickers.h"
 #include "platform/Pointer.h"
+#include "platform/Screen.h"
 #include "players/Vidrolle_2ndM.h"
 #include "players/Vidrolle_2ndR.h"
 
@@ -119,6 +120,8 @@ QString Vidrolle_2ndS::PathOfItem(int position) const
 
 bool Vidrolle_2ndS::ShowPlayerFor(const QString& path)
 {
+    // The player opens on the screen that shows the browser.
+    platform::UseScreenShowing(frameGeometry());
     // Closing a player while the browser is hidden must not count as closing
     // the program's last window, or the program would quit in mid-run.
     if (IsStreamingFile(path)) {

@@ -3,6 +3,7 @@
 #include "platform/Runtime.h"
 
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 
 namespace platform {
@@ -14,6 +15,12 @@ std::optional<ScreenMetrics>& Override()
     return metrics;
 }
 
+QPointer<QScreen>& Chosen()
+{
+    static QPointer<QScreen> screen;
+    return screen;
+}
+
 } // namespace
 
 ScreenMetrics Screen()
@@ -21,10 +28,14 @@ ScreenMetrics Screen()
     if (Override())
         return *Override();
     ScreenMetrics metrics;
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QSize size = screen->size();
-        metrics.widthPixels = size.width();
-        metrics.heightPixels = size.height();
+    const QScreen* screen = Chosen() ? Chosen().data() : QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect geometry = screen->geometry();
+        metrics.widthPixels = geometry.width();
+        metrics.heightPixels = geometry.height();
+        metrics.left = geometry.left();
+        metrics.top = geometry.top();
+        metrics.available = screen->availableGeometry();
         const double dpiX = screen->logicalDotsPerInchX();
         const double dpiY = screen->logicalDotsPerInchY();
         if (dpiX > 0)
@@ -38,6 +49,31 @@ ScreenMetrics Screen()
 void SetScreenOverride(std::optional<ScreenMetrics> metrics)
 {
     Override() = metrics;
+}
+
+int ScreenShowingMost(const QRect& window, const std::vector<QRect>& screens)
+{
+    int best = -1;
+    long long bestArea = 0;
+    for (size_t i = 0; i < screens.size(); ++i) {
+        const QRect shared = window.intersected(screens[i]);
+        const long long area = shared.isEmpty() ? 0 : static_cast<long long>(shared.width()) * shared.height();
+        if (area > bestArea) {
+            best = static_cast<int>(i);
+            bestArea = area;
+        }
+    }
+    return best;
+}
+
+void UseScreenShowing(const QRect& window)
+{
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    std::vector<QRect> rectangles;
+    for (const QScreen* screen : screens)
+        rectangles.push_back(screen->geometry());
+    const int index = ScreenShowingMost(window, rectangles);
+    Chosen() = index >= 0 ? screens[index] : QGuiApplication::primaryScreen();
 }
 
 int TwipsToPixelsX(double twips)

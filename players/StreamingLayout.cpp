@@ -68,8 +68,8 @@ StreamingLayout LayOutAround(QSize picture, const platform::ScreenMetrics& scree
     const long long topTwips = PlacementTwips(screen.HeightTwips(), windowHeightTwips, 3);
 
     StreamingLayout layout;
-    layout.window = QRect(ToPixels(double(leftTwips), screen.twipsPerPixelX),
-                          ToPixels(double(topTwips), screen.twipsPerPixelY), width, windowHeight);
+    layout.window = QRect(screen.left + ToPixels(double(leftTwips), screen.twipsPerPixelX),
+                          screen.top + ToPixels(double(topTwips), screen.twipsPerPixelY), width, windowHeight);
     layout.picture = QRect(0, kTitleHeight, width, height);
     layout.slider = QRect(0, height + kTitleHeight, width, kSliderHeight);
     layout.statusBar = QRect(0, height + kTitleHeight + kSliderHeight, width, kStatusBarHeight);
@@ -82,8 +82,8 @@ QRect WaitingGeometry(const platform::ScreenMetrics& screen)
 {
     const int width = std::max(1, ToPixels(1.0, screen.twipsPerPixelX));
     const int height = std::max(1, ToPixels(1.0, screen.twipsPerPixelY));
-    return QRect(ToPixels(screen.WidthTwips(), screen.twipsPerPixelX),
-                 ToPixels(screen.HeightTwips(), screen.twipsPerPixelY), width, height);
+    return QRect(screen.left + ToPixels(screen.WidthTwips(), screen.twipsPerPixelX),
+                 screen.top + ToPixels(screen.HeightTwips(), screen.twipsPerPixelY), width, height);
 }
 
 } // namespace streaming

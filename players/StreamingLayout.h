@@ -45,8 +45,8 @@ QSize PictureSizeFor(int sizeMode, float magnification, std::optional<int> clipW
                      std::optional<int> clipHeight, QSize current,
                      const platform::ScreenMetrics& screen);
 
-// Every rectangle of the laid-out window, in pixels. `window` is in screen
-// coordinates, the rest in the window's own.
+// Every rectangle of the laid-out window, in pixels. `window` is in desktop
+// coordinates (on the screen given), the rest in the window's own.
 struct StreamingLayout {
     QRect window;
     QRect picture;

@@ -1,6 +1,7 @@
 #include "players/Vidrolle_2ndM.h"
 
 #include "players/PlayerChrome.h"
+#include "players/ScreenFit.h"
 
 #include "controls/PropertyBag.h"
 #include "controls/dtVisualScrollBar.h"
@@ -257,6 +258,12 @@ void Vidrolle_2ndM::Form_Load()
 
     if (state_.SizeMode == 2) {
         MoveTwips(0, 0);
+    } else if (shrunkToScreen_) {
+        // Made smaller to fit: placed within the part of the screen the
+        // desktop's panels leave free.
+        const platform::ScreenMetrics metrics = platform::Screen();
+        const QPoint corner = screen_fit::PlaceIn(metrics.Available(), size());
+        MoveTwips((corner.x() - metrics.left) * metrics.twipsPerPixelX, (corner.y() - metrics.top) * metrics.twipsPerPixelY);
     } else {
         const TwipsPoint corner = PlacementOf(platform::Screen(), widthTwips_, heightTwips_);
         MoveTwips(static_cast<double>(corner.left), static_cast<double>(corner.top));
@@ -283,6 +290,7 @@ void Vidrolle_2ndM::LoadFile()
         viewerKeys_.ApplyTo(engine->Controls());
     }
     SizePicture();
+    shrunkToScreen_ = state_.SizeMode != 2 && FitPictureOnScreen();
     if (engine) {
         // A file without a picture fails both reads and keeps the last size.
         if (auto width = engine->VideoWidth())
@@ -319,9 +327,15 @@ void Vidrolle_2ndM::LoadFile()
     // The slider was laid out again; the first tick places its thumb.
     sliderMoved_ = true;
     if (engine) {
-        engine->Run();
-        // The start, or where a resumed showing goes on from.
-        engine->SetCurrentPosition(std::max(state_.StartAt, 0.0));
+        if (state_.StartAt > 0) {
+            // A resumed showing goes to its place while still paused, so
+            // that the first picture and sound are from there.
+            engine->SetCurrentPosition(state_.StartAt);
+            engine->Run();
+        } else {
+            engine->Run();
+            engine->SetCurrentPosition(0);
+        }
     }
 }
 
@@ -348,6 +362,24 @@ void Vidrolle_2ndM::SizePicture()
     default:
         break;
     }
+}
+
+bool Vidrolle_2ndM::FitPictureOnScreen()
+{
+    platform::MediaEngine* engine = engine_.get();
+    if (!engine)
+        return false;
+    const std::optional<int> width = engine->VideoWidth();
+    const std::optional<int> height = engine->VideoHeight();
+    if (!width || !height)
+        return false;
+    const QSize picture(*width, *height);
+    const QSize fitted = screen_fit::FitOnScreen(picture, kChromeHeight, platform::Screen().Available().size());
+    if (fitted == picture)
+        return false;
+    engine->SetVideoWidth(fitted.width());
+    engine->SetVideoHeight(fitted.height());
+    return true;
 }
 
 void Vidrolle_2ndM::SetDuration()
@@ -380,7 +412,9 @@ void Vidrolle_2ndM::MoveTwips(double left, double top)
 {
     leftTwips_ = left;
     topTwips_ = top;
-    move(platform::TwipsToPixelsX(left), platform::TwipsToPixelsY(top));
+    // Twips count from the corner of the screen the window opens on.
+    const platform::ScreenMetrics screen = platform::Screen();
+    move(screen.left + platform::TwipsToPixelsX(left), screen.top + platform::TwipsToPixelsY(top));
 }
 
 void Vidrolle_2ndM::SizeTwips(double width, double height)

@@ -12,6 +12,10 @@
 // and the wheel over the picture work as in the streaming window. After each showing the window also tells how it ended
 // (LastShowing), for the watch history.
 //
+// A picture whose window would not fit the screen's free part is made
+// smaller to fit (ScreenFit.h), and the window opens on the screen that
+// platform::Screen() tells, the one showing the browser.
+//
 // The browser keeps one window object and loads it again for each file, so
 // the last picture size carries over to a file without a picture. The sizing
 // arithmetic and the time text are plain functions (MediaWindowMath.h); the
@@ -114,6 +118,9 @@ private:
     void MoveTwips(double left, double top);
     void SizeTwips(double width, double height);
     void SizePicture();
+    // Makes a picture whose window would not fit the screen's free part
+    // smaller, its proportions kept; true when it did.
+    bool FitPictureOnScreen();
     void SetDuration();
     // Notes the first way the showing ends; later ones (a second Unload)
     // change nothing.
@@ -139,6 +146,7 @@ private:
     double heightTwips_ = 0;
     bool loaded_ = false;
     bool rendered_ = false; // the last LoadFile's engine rendered its file
+    bool shrunkToScreen_ = false; // the last LoadFile made the picture smaller to fit
     bool keyFilterInstalled_ = false;
     bool displayPressed_ = false;
     QEventLoop* loop_ = nullptr;

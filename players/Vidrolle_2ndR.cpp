@@ -6,6 +6,7 @@
 #include "platform/Keys.h"
 #include "platform/Pointer.h"
 #include "platform/Screen.h"
+#include "players/ScreenFit.h"
 #include "players/StreamingLayout.h"
 #include "players/StreamingWidgets.h"
 
@@ -200,7 +201,7 @@ void Vidrolle_2ndR::Form_Load()
     Realmain->hide();
     Real_Pos->hide();
     if (state_.SizeMode == 2)
-        move(0, 0);
+        move(platform::Screen().left, platform::Screen().top);
     platform::SetDefaultPointer();
 }
 
@@ -210,10 +211,17 @@ void Vidrolle_2ndR::Realmain_ClipOpened(const QString&, const QString&)
         return;
     opened_ = true;
     const platform::ScreenMetrics screen = platform::Screen();
-    const QSize picture =
+    const QSize wanted =
         streaming::PictureSizeFor(state_.SizeMode, state_.Magnification, engine_->ClipWidth(),
                                   engine_->ClipHeight(), RealSC->size(), screen);
-    const streaming::StreamingLayout layout = streaming::LayOutAround(picture, screen);
+    // A window that would not fit the screen's free part gets a smaller
+    // picture and is placed within that part.
+    const QSize picture = state_.SizeMode == 2
+                              ? wanted
+                              : screen_fit::FitOnScreen(wanted, streaming::kExtraHeight, screen.Available().size());
+    streaming::StreamingLayout layout = streaming::LayOutAround(picture, screen);
+    if (picture != wanted)
+        layout.window.moveTo(screen_fit::PlaceIn(screen.Available(), layout.window.size()));
 
     RealSC->setGeometry(layout.picture);
     setGeometry(layout.window);

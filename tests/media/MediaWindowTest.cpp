@@ -507,10 +507,53 @@ TEST_F(MediaWindow, AResumedShowingStartsWhereItWasAndShowsItAtTheFirstTick)
 {
     state.StartAt = 42.5;
     Load(100);
-    ASSERT_FALSE(script->seeks.empty());
-    EXPECT_EQ(script->seeks.back(), 42.5);
+    // There before it plays, and only there.
+    EXPECT_EQ(script->calls.mid(script->calls.size() - 2), (QStringList{"SetCurrentPosition 42.5", "Run"}));
+    EXPECT_EQ(script->seeks, std::vector<double>{42.5});
     window->Timer1_Timer();
     EXPECT_EQ(window->Pos_Time->text(), "00:00:42");
     EXPECT_EQ(window->Rem_Time->text(), "00:00:57");
     EXPECT_EQ(window->H1->Value(), 42);
+}
+
+TEST_F(MediaWindow, AWindowThatWouldNotFitTheScreenGetsASmallerPictureAndStaysOnIt)
+{
+    // A laptop screen whose panel takes the top 30 pixels.
+    platform::ScreenMetrics laptop{1280, 800, 15.0, 15.0};
+    laptop.available = QRect(0, 30, 1280, 770);
+    platform::SetScreenOverride(laptop);
+    Load(FakeClip{60, 1920, 1080, true});
+    // 717 rows are left for the picture: 1920 x 717 / 1080 = 1274.7 across.
+    EXPECT_EQ(window->VideoWidth, 1274);
+    EXPECT_EQ(window->VideoHeight, 717);
+    EXPECT_EQ(window->geometry(), QRect(3, 30, 1274, 770));
+    EXPECT_EQ(window->Pic_B->geometry(), QRect(0, 737, 1274, 33));
+    window->Unload();
+
+    // Magnified past the screen: the same rule.
+    state.SizeMode = 1;
+    state.Magnification = 2.0f;
+    Load(FakeClip{60, 640, 480, true});
+    EXPECT_TRUE(laptop.available.contains(window->geometry())) << window->geometry().x() << "," << window->geometry().y();
+    EXPECT_EQ(window->VideoWidth * 3, window->VideoHeight * 4);
+    window->Unload();
+
+    // Full screen still fills the whole screen.
+    state.SizeMode = 2;
+    Load(FakeClip{60, 1920, 1080, true});
+    EXPECT_EQ(window->geometry(), QRect(0, 0, 1280, 800));
+}
+
+TEST_F(MediaWindow, OpensOnTheScreenOfTheBrowser)
+{
+    // The browser's screen stands right of a first one.
+    platform::ScreenMetrics second{1280, 1024, 15.0, 15.0, 1920, 56};
+    platform::SetScreenOverride(second);
+    Load(60);
+    // As on a screen of its own, moved by that screen's corner.
+    EXPECT_EQ(window->pos(), QPoint(1920 + 480, 56 + 244));
+    window->Unload();
+    state.SizeMode = 2;
+    Load(60);
+    EXPECT_EQ(window->geometry(), QRect(1920, 56, 1280, 1024));
 }

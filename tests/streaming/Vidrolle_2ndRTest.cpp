@@ -435,3 +435,29 @@ TEST_F(StreamingWindow, SharesTheViewersLoudnessAndResumesWhereItWas)
     EXPECT_EQ(std::count(stage->calls.begin(), stage->calls.end(), QStringLiteral("Seek 12")), 1);
     EXPECT_EQ(stage->viewer.texts, (QStringList{"音量 35%", "音量 40%", "字幕はありません"}));
 }
+
+TEST_F(StreamingWindow, FitsTheBrowsersScreenAndOpensOnIt)
+{
+    platform::ScreenMetrics second{1280, 800, 15.0, 15.0, 1920, 0};
+    second.available = QRect(1920, 0, 1280, 770);
+    platform::SetScreenOverride(second);
+    stage->clipWidth = 1920;
+    stage->clipHeight = 1080;
+    state.SizeMode = 0;
+    ASSERT_TRUE(Show([&] {
+        EXPECT_TRUE(window->geometry().left() >= 1920 + 1280) << "waits out of sight, past its screen";
+        Engine().EmitClipOpened();
+        // 704 rows are left for the picture: 1920 x 704 / 1080 = 1251.6 across.
+        EXPECT_EQ(window->RealSC->size(), QSize(1251, 704));
+        EXPECT_EQ(window->geometry(), QRect(1920 + 14, 0, 1251, 770));
+        window->Unload();
+    }));
+    // A clip that fits is laid out as always, on its screen.
+    stage->clipWidth = 320;
+    stage->clipHeight = 240;
+    ASSERT_TRUE(Show([&] {
+        Engine().EmitClipOpened();
+        EXPECT_EQ(window->geometry(), QRect(1920 + 480, 165, 320, 306));
+        window->Unload();
+    }));
+}
