@@ -298,6 +298,31 @@ std::optional<QString> MpvCore::GetString(const char* name) const
     return text;
 }
 
+QSize SizeAfterRotation(int width, int height, std::int64_t degrees)
+{
+    const std::int64_t turn = ((degrees % 360) + 360) % 360;
+    if (turn == 90 || turn == 270)
+        return {height, width};
+    return {width, height};
+}
+
+std::optional<QSize> MpvCore::ShownPictureSize() const
+{
+    // The output's own parameters give the rotation that is still to be
+    // made: an output that turns pictures itself gets them unturned, while
+    // for one that cannot, mpv turns them before and reports no rotation.
+    std::optional<std::int64_t> width = GetInt("video-out-params/dw");
+    std::optional<std::int64_t> height = GetInt("video-out-params/dh");
+    const std::int64_t rotation = GetInt("video-out-params/rotate").value_or(0);
+    if (!width || !height) {
+        width = GetInt("dwidth");
+        height = GetInt("dheight");
+    }
+    if (!width || !height || *width <= 0 || *height <= 0)
+        return std::nullopt;
+    return SizeAfterRotation(static_cast<int>(*width), static_cast<int>(*height), rotation);
+}
+
 bool MpvCore::HasVideoTrack() const
 {
     const std::optional<std::int64_t> count = GetInt("track-list/count");

@@ -15,6 +15,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QSize>
 #include <QString>
 
 #include <atomic>
@@ -90,6 +91,10 @@ struct MpvNotice {
     bool failed = false;          // CommandReply: mpv could not carry the command out
 };
 
+// A picture of w x h turned by `degrees` clockwise: its sides swap for a
+// quarter or three-quarter turn.
+QSize SizeAfterRotation(int width, int height, std::int64_t degrees);
+
 class MpvCore : public QObject {
     Q_OBJECT
 public:
@@ -127,6 +132,11 @@ public:
     std::optional<std::int64_t> GetInt(const char* name) const;
     std::optional<bool> GetFlag(const char* name) const;
     std::optional<QString> GetString(const char* name) const;
+
+    // The size of the picture as it is shown: after the pixel aspect and
+    // the film's rotation (a phone's upright film stored on its side), from
+    // the video output's parameters; nothing before the output is set up.
+    std::optional<QSize> ShownPictureSize() const;
 
     // Whether the loaded file has a selected video track that is a moving
     // picture (cover art does not count).

@@ -127,13 +127,13 @@ bool MpvMediaEngine::RenderFile(const QString& path)
     }
 
     rendered_ = true;
-    const auto width = core_->GetInt("dwidth");
-    const auto height = core_->GetInt("dheight");
-    // A video track whose picture never came (a broken stream) leaves the
-    // file playing as sound only.
-    hasVideo_ = core_->HasVideoTrack() && width.value_or(0) > 0 && height.value_or(0) > 0;
+    // The natural size is the picture as shown, upright. A video track whose
+    // picture never came (a broken stream) leaves the file playing as sound
+    // only.
+    const std::optional<QSize> shown = core_->ShownPictureSize();
+    hasVideo_ = core_->HasVideoTrack() && shown.has_value();
     if (hasVideo_ && surface_)
-        surface_->setGeometry(0, 0, static_cast<int>(*width), static_cast<int>(*height));
+        surface_->setGeometry(QRect(QPoint(0, 0), *shown));
     return true;
 }
 

@@ -177,12 +177,11 @@ void MpvStreamingEngine::OnNotice(const MpvNotice& notice)
     case MpvNotice::Kind::VideoReconfig: {
         if (!loaded_ || opened_)
             return;
-        const auto width = core_->GetInt("dwidth");
-        const auto height = core_->GetInt("dheight");
-        if (width.value_or(0) <= 0 || height.value_or(0) <= 0)
+        const std::optional<QSize> shown = core_->ShownPictureSize();
+        if (!shown)
             return;
-        clipWidth_ = static_cast<int>(*width);
-        clipHeight_ = static_cast<int>(*height);
+        clipWidth_ = shown->width();
+        clipHeight_ = shown->height();
         ClipHasOpened();
         return;
     }
