@@ -41,12 +41,16 @@ fail() {
   failures=$((failures + 1))
 }
 
+# The thumbnailer module lies in the program's private library folder.
+module="lib/vidrolle2nd/libvidrolle2nd-thumbnailer.so"
+
 # Every file an install puts in place, relative to the prefix. A file that is
 # not here (a test program, a library's headers) does not belong to a user's
 # machine.
 expected="$work/expected"
 cat >"$expected" <<EOF
 bin/vidrolle2nd
+$module
 share/applications/$app_id.desktop
 share/doc/vidrolle2nd/changelog.gz
 share/doc/vidrolle2nd/copyright
@@ -171,6 +175,7 @@ names=$(printf '%s\n' "$depends" | tr ',|' '\n\n' | sed 's/(.*)//; s/^ *//; s/ *
 grep -qx 'libmpv2' <<<"$names" || fail "Depends does not name libmpv2"
 grep -q '^libqt6' <<<"$names" || fail "Depends does not name a Qt 6 library package"
 grep -qx 'libqt6sql6-sqlite' <<<"$names" || fail "Depends does not name the Qt SQLite driver"
+grep -qx 'libffmpegthumbnailer4v5' <<<"$names" || fail "Depends does not name libffmpegthumbnailer4v5"
 
 mkdir "$work/extracted"
 dpkg-deb -x "$deb" "$work/extracted"

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev libqt6sql6-sqlite libsqlite3-dev
-  libmpv-dev mpv ffmpeg
+  libmpv-dev mpv ffmpeg libffmpegthumbnailer-dev ffmpegthumbnailer
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   fonts-noto-cjk
