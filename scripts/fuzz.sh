@@ -14,13 +14,13 @@ shift || true
 seconds=$(awk -v m="$minutes" 'BEGIN { s = int(m * 60 + 0.5); if (s < 1) s = 1; print s }')
 parallel=${FUZZ_PARALLEL:-1}
 
-all_targets=(settings metafile numbers dates sortkeys textorder arguments tracktitles)
+all_targets=(settings metafile numbers dates sortkeys textorder arguments tracktitles pngtexts)
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=("${all_targets[@]}")
 
 # Inputs longer than these say nothing new about the property.
 declare -A max_len=(
-  [settings]=4096 [metafile]=4096 [numbers]=96 [dates]=96 [sortkeys]=2048 [textorder]=4096 [arguments]=2048 [tracktitles]=512
+  [settings]=4096 [metafile]=4096 [numbers]=96 [dates]=96 [sortkeys]=2048 [textorder]=4096 [arguments]=2048 [tracktitles]=512 [pngtexts]=8192
 )
 
 build="$PWD/build-fuzz"
