@@ -18,6 +18,7 @@
 #include "platform/ProgramPlaces.h"
 #include "platform/Runtime.h"
 #include "platform/Screen.h"
+#include "platform/ThumbnailService.h"
 #include "players/Vidrolle_2ndM.h"
 
 #include <QComboBox>
@@ -290,6 +291,7 @@ void Vidrolle_2ndS::Form_Load()
     if (!startFolder_.isEmpty())
         state_.FolderPath = startFolder_;
     OpenHistory();
+    OpenThumbnails();
 
     // The pickers' change events during start-up would each fill the list
     // again before its columns exist, and the last fill below replaces it
@@ -369,12 +371,20 @@ SettingsSaved Vidrolle_2ndS::SaveSettings()
         SaveSettingsFrom(state_, Dir1->Path(), Combo_Kind->currentText(), Cmb_Bairitu->currentText(), fileName);
     // The keys of the program's own additions come after the six, each
     // written only where it matters.
-    const bool historyKept = SaveHistorySetting(historySetting_, fileName);
-    const int historyError = platform::LastProfileWriteError();
-    const bool volumeKept = SaveVolumeSetting({state_.Volume, volumeInFile_}, fileName);
-    if (!(historyKept && volumeKept) && saved.saved) {
+    bool allKept = true;
+    int firstError = 0;
+    const auto keep = [&](bool kept) {
+        if (!kept && allKept) {
+            allKept = false;
+            firstError = platform::LastProfileWriteError();
+        }
+    };
+    keep(SaveHistorySetting(historySetting_, fileName));
+    keep(SaveThumbnailsSetting(thumbnailsSetting_, fileName));
+    keep(SaveVolumeSetting({state_.Volume, volumeInFile_}, fileName));
+    if (!allKept && saved.saved) {
         saved.saved = false;
-        saved.reason = platform::ErrorText(historyKept ? platform::LastProfileWriteError() : historyError);
+        saved.reason = platform::ErrorText(firstError);
     }
     return saved;
 }
@@ -526,6 +536,12 @@ void Vidrolle_2ndS::FillFileList()
             const double date = GetFileDate(file.date, [&] { return folder + name; });
             ListV->SetSubItemText(row, dateSubItem, dateText(date));
         }
+    }
+    // The pictures are asked for once the rows are shown, never by the fill.
+    if (thumbnails_) {
+        thumbnails_->Forget();
+        restingPosition_ = 0;
+        ScheduleThumbnails();
     }
 }
 

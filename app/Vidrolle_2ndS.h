@@ -15,6 +15,7 @@
 #include "platform/StreamingEngine.h"
 
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -34,6 +35,7 @@ class GFXFrameX;
 } // namespace controls
 
 namespace platform {
+class ThumbnailService;
 class ReportListView;
 class DriveListBox;
 class DirListBox;
@@ -46,6 +48,9 @@ struct BrowserDependencies {
     platform::StreamingEngineFactory streamingEngines;
     // Ends the program at once (End and Cancel); tests record the call instead.
     std::function<void()> endProgram;
+    // Makes the service of pictures of films for the list's tooltips; empty
+    // means no pictures.
+    std::function<std::unique_ptr<platform::ThumbnailService>()> thumbnails;
     // The random draw u in [0, 1) of the shuffle; empty means the program's
     // own generator.
     std::function<double()> uniformDraw;
@@ -54,6 +59,9 @@ struct BrowserDependencies {
 // The tooltip of a row with this record: when it was last played and how that
 // showing ended, the position reached and the duration for a partly seen file.
 QString HistoryToolTip(const platform::HistoryRecord& record, bool lastPlayed);
+// A tooltip of the film's picture above these lines (plain text, which may
+// be empty).
+QString PictureToolTip(const QString& picture, const QString& lines);
 
 class Vidrolle_2ndS : public QWidget {
     Q_OBJECT
@@ -131,6 +139,13 @@ public:
     // Whether showings are being recorded (History is on and the file opened).
     bool HistoryOpen() const { return history_ != nullptr; }
     const HistorySetting& History() const { return historySetting_; }
+    // The pictures of films: the service when they are on (Thumbnails is not
+    // 0 and the program gives a service), else null.
+    platform::ThumbnailService* Thumbnails() const { return thumbnails_.get(); }
+    // What the tooltip of a row shows: its picture, if known, above the
+    // history's lines. Resting on a row whose picture is not known yet asks
+    // for it first, and the tooltip shows it once it comes.
+    QString ToolTipAt(int position);
 
     // Controls, public so that tests can drive and inspect them like a user.
     controls::GFXFrameX* GFXFrameX1 = nullptr;
@@ -221,9 +236,22 @@ private:
     void RecordShowing(const ShowingOutcome& outcome, int position);
     // The list position of the file of this path; 0 when the list does not show it.
     int PositionOfPath(const QString& path) const;
-    QString ToolTipAt(int position) const;
+    // The history's lines of a row's tooltip; empty for an unmarked row.
+    QString HistoryLinesAt(int position) const;
+    // The pictures of films.
+    void OpenThumbnails();
+    // Asks for the pictures of the rows in sight, soon (a scroll or a fill
+    // asks once, however many steps it takes).
+    void ScheduleThumbnails();
+    void WantThumbnails();
+    void Thumbnails_PictureReady(const QString& path);
 
     HistorySetting historySetting_;
+    SwitchSetting thumbnailsSetting_;
+    std::unique_ptr<platform::ThumbnailService> thumbnails_;
+    QTimer* thumbnailsTimer_ = nullptr;
+    // The row the pointer rests on whose picture was asked for; 0 for none.
+    int restingPosition_ = 0;
     // Whether the settings file held a Volume key at start.
     bool volumeInFile_ = false;
     std::unique_ptr<platform::HistoryStore> history_;

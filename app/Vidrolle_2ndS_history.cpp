@@ -71,7 +71,6 @@ void Vidrolle_2ndS::OpenHistory()
     for (uint8_t mark = 0; mark < kMarkBytes; ++mark)
         pictures.push_back(WatchMarkPicture(mark, height));
     ListV->SetMarkPictures(pictures);
-    ListV->SetToolTipSource([this](int position) { return ToolTipAt(position); });
 }
 
 void Vidrolle_2ndS::LoadFolderHistory()
@@ -124,7 +123,7 @@ void Vidrolle_2ndS::RecordShowing(const ShowingOutcome& outcome, int position)
         ListV->SetMark(position, MarkByte(MarkDataOf(record), true));
 }
 
-QString Vidrolle_2ndS::ToolTipAt(int position) const
+QString Vidrolle_2ndS::HistoryLinesAt(int position) const
 {
     // Only a marked row has a record that still fits its file.
     if (!history_ || ListV->Mark(position) == 0)

@@ -13,6 +13,7 @@
 #include "platform/MpvEngines.h"
 #include "platform/ProgramPlaces.h"
 #include "platform/QuitWhenShown.h"
+#include "platform/ThumbnailService.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -56,6 +57,7 @@ int main(int argc, char** argv)
     BrowserDependencies dependencies;
     dependencies.mediaEngines = platform::MakeMpvMediaEngineFactory(platform::DefaultMpvOptions());
     dependencies.streamingEngines = platform::MakeMpvStreamingEngineFactory(platform::DefaultMpvOptions());
+    dependencies.thumbnails = platform::MakeThumbnailService;
     // Leaving closes every window and ends the event loop; the windows and
     // their engines are then released in order as main returns.
     dependencies.endProgram = [] {

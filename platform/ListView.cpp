@@ -8,6 +8,7 @@
 #include <QItemSelection>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QPixmap>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -36,8 +37,15 @@ public:
     std::function<void()> onClick;
     std::function<void()> onDoubleClick;
     std::function<void(int)> onKeyDown;
+    std::function<void()> onResize;
 
 protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QTreeView::resizeEvent(event);
+        if (onResize)
+            onResize();
+    }
     void keyPressEvent(QKeyEvent* event) override
     {
         // Enter is the list's own key; every other key moves and selects as usual.
@@ -314,6 +322,8 @@ ReportListView::ReportListView(QWidget* parent)
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& point) { emit ContextMenu(d->view->viewport()->mapToGlobal(point)); });
+    connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit Scrolled(); });
+    d->view->onResize = [this] { emit Scrolled(); };
     d->view->onClick = [this] { emit Click(); };
     d->view->onDoubleClick = [this] { emit DblClick(); };
     d->view->onKeyDown = [this](int keyCode) { emit KeyDown(keyCode); };
@@ -552,6 +562,17 @@ void ReportListView::ClearMarkBits(uint8_t bits)
         d->model->marksShown = false;
     if (changed)
         d->MarksChanged();
+}
+
+std::pair<int, int> ReportListView::VisibleRows() const
+{
+    const QWidget* viewport = d->view->viewport();
+    const QModelIndex top = d->view->indexAt(QPoint(1, 1));
+    if (!top.isValid())
+        return {0, 0};
+    const QModelIndex bottom = d->view->indexAt(QPoint(1, viewport->height() - 1));
+    const int last = bottom.isValid() ? bottom.row() + 1 : d->model->rowCount();
+    return {top.row() + 1, last};
 }
 
 int ReportListView::PositionAt(const QPoint& globalPoint) const

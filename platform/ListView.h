@@ -31,6 +31,7 @@
 #include <functional>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -78,6 +79,9 @@ public:
     void ForEachCell(int column, const std::function<void(QString& text, QString& tag)>& visit);
     // The position of the row under a screen point; 0 when there is none.
     int PositionAt(const QPoint& globalPoint) const;
+    // The first and last positions the user can see now, partly or whole;
+    // {0, 0} for a list that shows none.
+    std::pair<int, int> VisibleRows() const;
     bool Selected(int position) const;
     void SetSelected(int position, bool selected);
 
@@ -118,6 +122,8 @@ signals:
     void KeyDown(int keyCode);
     // A right click (or the menu key) on the list, at this screen position.
     void ContextMenu(const QPoint& globalPosition);
+    // Other rows may be in sight now: the list was scrolled or resized.
+    void Scrolled();
 
 private:
     struct Impl;

@@ -191,6 +191,18 @@ bool SaveHistorySetting(const HistorySetting& setting, const QString& fileName)
     return SaveKeptSetting(QStringLiteral("History"), {setting.value, setting.inFile}, HistorySetting{}.value, fileName);
 }
 
+SwitchSetting LoadThumbnailsSetting(const QString& fileName)
+{
+    const KeptSetting kept = LoadKeptSetting(QStringLiteral("Thumbnails"), SwitchSetting{}.value, fileName);
+    return {kept.value, kept.inFile};
+}
+
+bool SaveThumbnailsSetting(const SwitchSetting& setting, const QString& fileName)
+{
+    return SaveKeptSetting(QStringLiteral("Thumbnails"), {setting.value, setting.inFile}, SwitchSetting{}.value,
+                           fileName);
+}
+
 VolumeSetting LoadVolumeSetting(const QString& fileName)
 {
     KeptSetting kept = LoadKeptSetting(QStringLiteral("Volume"), VolumeSetting{}.value, fileName);

@@ -70,20 +70,26 @@ void LoadSettingsInto(PlayState& state, const QString& fileName, const QString& 
 SettingsSaved SaveSettingsFrom(PlayState& state, const QString& folderPath, const QString& patternText,
                                const QString& magnificationText, const QString& fileName);
 
-// The "History" setting: 0 turns the watch history off, anything else (and a
-// missing or empty value) leaves it on. A value that does not convert leaves
-// it on too. `inFile` tells whether the file holds the key at all, which
-// decides whether End writes it back.
-struct HistorySetting {
+// A switch of the program's own features: 0 turns it off, anything else (and
+// a missing or empty value) leaves it on. A value that does not convert
+// leaves it on too. `inFile` tells whether the file holds the key at all,
+// which decides whether End writes it back.
+struct SwitchSetting {
     int16_t value = 1;
     bool inFile = false;
     bool Enabled() const { return value != 0; }
 };
+// The "History" setting, the watch history's switch.
+using HistorySetting = SwitchSetting;
 HistorySetting LoadHistorySetting(const QString& fileName);
 // Writes the key after the others, but only where the file holds it already
 // or the value is not the default, so that a settings file of a user who
 // never touched it keeps exactly its bytes. False when the write failed.
 bool SaveHistorySetting(const HistorySetting& setting, const QString& fileName);
+// The "Thumbnails" setting, the switch of the pictures of films in the
+// list's tooltips; read and written as History is.
+SwitchSetting LoadThumbnailsSetting(const QString& fileName);
+bool SaveThumbnailsSetting(const SwitchSetting& setting, const QString& fileName);
 
 // The "Volume" setting, the players' loudness: 0 to 100, and 100 for a
 // missing key or any value that does not read as a whole number in that

@@ -47,6 +47,7 @@ void BrowserHarness::Start()
     };
     dependencies.endProgram = [this] { ++endCalls; };
     dependencies.uniformDraw = uniformDraw;
+    dependencies.thumbnails = thumbnails;
 
     window = std::make_unique<Vidrolle_2ndS>(state, std::move(dependencies));
     if (beforeLoad)

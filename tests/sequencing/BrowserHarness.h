@@ -52,6 +52,8 @@ public:
     int endCalls = 0;
     // Set before Start to replace the program's random draws.
     std::function<double()> uniformDraw;
+    // Set before Start: the pictures of films; none unless a test gives them.
+    std::function<std::unique_ptr<platform::ThumbnailService>()> thumbnails;
     // Set before Start: runs after the window is built, before its load, as
     // the program tells it what its command line asked for.
     std::function<void(Vidrolle_2ndS&)> beforeLoad;
