@@ -240,8 +240,8 @@ private:
     QString HistoryLinesAt(int position) const;
     // The pictures of films.
     void OpenThumbnails();
-    // Asks for the pictures of the rows in sight, soon (a scroll or a fill
-    // asks once, however many steps it takes).
+    // Asks for the pictures of the rows in sight, soon (the steps of a
+    // scroll or a fill ask together).
     void ScheduleThumbnails();
     void WantThumbnails();
     void Thumbnails_PictureReady(const QString& path);

@@ -16,7 +16,7 @@
 
 namespace {
 
-// Scrolling asks for pictures once it pauses this long.
+// Scrolling asks for the pictures in sight at most this often.
 constexpr int kWantDelayMs = 30;
 
 } // namespace
@@ -50,7 +50,9 @@ void Vidrolle_2ndS::OpenThumbnails()
 
 void Vidrolle_2ndS::ScheduleThumbnails()
 {
-    if (thumbnailsTimer_)
+    // Started once and left to run out, so that a scroll that never pauses
+    // still asks every so often.
+    if (thumbnailsTimer_ && !thumbnailsTimer_->isActive())
         thumbnailsTimer_->start();
 }
 

@@ -8,6 +8,12 @@
 
 namespace platform {
 
+namespace {
+
+constexpr int kWorkerNiceness = 19;
+
+} // namespace
+
 ThumbnailService::ThumbnailService(ThumbnailCache cache, int workers)
     : cache_(std::move(cache)), workers_(std::max(workers, 1))
 {
@@ -77,10 +83,11 @@ void ThumbnailService::StartWorkers()
 
 void ThumbnailService::Work()
 {
-    // Below the window's thread: a film being decoded never takes the
-    // processor from the list being scrolled. On Linux each thread has its
-    // own niceness.
-    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
+    // Far below the window's thread, and below a film that plays meanwhile:
+    // a picture being made never takes the processor from the list being
+    // scrolled, yet is not starved on a busy machine either. On Linux each
+    // thread has its own niceness.
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kWorkerNiceness);
     for (;;) {
         QString path;
         int generation = 0;
