@@ -86,6 +86,18 @@ ClickableLabel* MakeLabel(QWidget* container, const QString& caption, int left, 
     return label;
 }
 
+// The controls of an option frame stand on a transparent layer laid exactly
+// over the frame, not in the frame itself: the frame's look comes from a
+// style sheet, and a style sheet's rules are worked out again for every
+// control inside the widget that carries it, which costs the start more
+// than the frame itself. The controls look the same either way.
+QWidget* ContentOf(QGroupBox* frame)
+{
+    auto* content = new QWidget(frame->parentWidget());
+    content->setGeometry(frame->geometry());
+    return content;
+}
+
 // An option picture: a 13 x 13 mark shown stretched over the image control.
 ClickableLabel* MakeOptionImage(QWidget* container, int index)
 {
@@ -188,35 +200,38 @@ void Vidrolle_2ndS::BuildControls()
 
     Frame1 = new QGroupBox(QStringLiteral("動画のｻｲｽﾞ"), GFXFrameX1);
     PlaceTwips(Frame1, 120, 3900, 2175, 1155);
+    QWidget* const inFrame1 = ContentOf(Frame1);
     for (int i = 0; i < 3; ++i)
-        Img_Size[i] = MakeOptionImage(Frame1, i);
-    lbl_Size[0] = MakeLabel(Frame1, QStringLiteral("ｵﾘｼﾞﾅﾙ"), 420, 240, 630, 195);
-    Cmb_Bairitu = new QComboBox(Frame1);
+        Img_Size[i] = MakeOptionImage(inFrame1, i);
+    lbl_Size[0] = MakeLabel(inFrame1, QStringLiteral("ｵﾘｼﾞﾅﾙ"), 420, 240, 630, 195);
+    Cmb_Bairitu = new QComboBox(inFrame1);
     Cmb_Bairitu->setEditable(true);
     Cmb_Bairitu->setInsertPolicy(QComboBox::NoInsert);
     Cmb_Bairitu->setEditText(QStringLiteral("1.2"));
     PlaceTwips(Cmb_Bairitu, 420, 480, 675, 315);
-    lbl_Size[1] = MakeLabel(Frame1, QStringLiteral("倍"), 1140, 540, 195, 195);
-    lbl_Size[2] = MakeLabel(Frame1, QStringLiteral("ﾌﾙｽｸﾘｰﾝ"), 420, 840, 780, 195);
+    lbl_Size[1] = MakeLabel(inFrame1, QStringLiteral("倍"), 1140, 540, 195, 195);
+    lbl_Size[2] = MakeLabel(inFrame1, QStringLiteral("ﾌﾙｽｸﾘｰﾝ"), 420, 840, 780, 195);
 
     Frame2 = new QGroupBox(GFXFrameX1);
     PlaceTwips(Frame2, 2400, 3900, 2235, 1155);
+    QWidget* const inFrame2 = ContentOf(Frame2);
     for (int i = 0; i < 2; ++i)
-        Img_Rep[i] = MakeOptionImage(Frame2, i);
-    lbl_Rep[0] = MakeLabel(Frame2, QStringLiteral("１回"), 420, 240, 330, 195);
-    lbl_Rep[1] = MakeLabel(Frame2, QStringLiteral("繰返し"), 420, 540, 540, 195);
-    Cmd_Play = new controls::Command(Frame2);
+        Img_Rep[i] = MakeOptionImage(inFrame2, i);
+    lbl_Rep[0] = MakeLabel(inFrame2, QStringLiteral("１回"), 420, 240, 330, 195);
+    lbl_Rep[1] = MakeLabel(inFrame2, QStringLiteral("繰返し"), 420, 540, 540, 195);
+    Cmd_Play = new controls::Command(inFrame2);
     PlaceTwips(Cmd_Play, 1020, 240, 1035, 435);
     Cmd_Play->SetCaption(QStringLiteral("再生"));
 
     Frame3 = new QGroupBox(GFXFrameX1);
     PlaceTwips(Frame3, 4740, 3900, 2235, 1155);
+    QWidget* const inFrame3 = ContentOf(Frame3);
     for (int i = 0; i < 3; ++i)
-        Img_SEQ[i] = MakeOptionImage(Frame3, i);
-    lbl_SEQ[0] = MakeLabel(Frame3, QStringLiteral("順次"), 420, 240, 390, 195);
-    lbl_SEQ[1] = MakeLabel(Frame3, QStringLiteral("順逆"), 420, 540, 390, 195);
-    lbl_SEQ[2] = MakeLabel(Frame3, QStringLiteral("ﾗﾝﾀﾞﾑ"), 420, 840, 480, 195);
-    Cmd_Play_C = new controls::Command(Frame3);
+        Img_SEQ[i] = MakeOptionImage(inFrame3, i);
+    lbl_SEQ[0] = MakeLabel(inFrame3, QStringLiteral("順次"), 420, 240, 390, 195);
+    lbl_SEQ[1] = MakeLabel(inFrame3, QStringLiteral("順逆"), 420, 540, 390, 195);
+    lbl_SEQ[2] = MakeLabel(inFrame3, QStringLiteral("ﾗﾝﾀﾞﾑ"), 420, 840, 480, 195);
+    Cmd_Play_C = new controls::Command(inFrame3);
     PlaceTwips(Cmd_Play_C, 1020, 240, 1035, 435);
     Cmd_Play_C->SetCaption(QStringLiteral("連続再生"));
 
@@ -458,7 +473,7 @@ void Vidrolle_2ndS::FillFileList()
     }
 
     // The marks need the name column; the early fills of start-up have none.
-    const bool marking = history_ && ListV->ColumnCount() > 0;
+    const bool marking = ListV->ColumnCount() > 0 && File1->ListCount() > 0 && OpenedHistory();
     if (marking)
         LoadFolderHistory();
     const bool anyRecords = marking && !folderHistory_.files.Empty();

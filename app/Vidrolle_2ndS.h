@@ -137,7 +137,7 @@ public:
     void ListV_MarkNotSeen();
     void ListV_ForgetFolder();
     // Whether showings are being recorded (History is on and the file opened).
-    bool HistoryOpen() const { return history_ != nullptr; }
+    bool HistoryOpen() { return OpenedHistory() != nullptr; }
     const HistorySetting& History() const { return historySetting_; }
     // The pictures of films: the service when they are on (Thumbnails is not
     // 0 and the program gives a service), else null.
@@ -225,7 +225,11 @@ private:
     void EndProgram();
 
     // Watch history
+    // Reads the History setting; the file itself is opened when first needed.
     void OpenHistory();
+    // The history file, opened on the first call; null when History is off
+    // or the file cannot be used.
+    platform::HistoryStore* OpenedHistory();
     // Reads the records of the list's folder, once per fill.
     void LoadFolderHistory();
     // Gives a freshly added row the mark of its record, if it has one that
@@ -255,6 +259,7 @@ private:
     // Whether the settings file held a Volume key at start.
     bool volumeInFile_ = false;
     std::unique_ptr<platform::HistoryStore> history_;
+    bool historyTried_ = false;
     // The records of the folder the list shows, by name bytes.
     QByteArray historyFolder_;
     platform::FolderHistory folderHistory_;

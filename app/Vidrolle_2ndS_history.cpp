@@ -57,13 +57,21 @@ void Vidrolle_2ndS::OpenHistory()
 {
     historySetting_ = LoadHistorySetting(SettingsFileName());
     history_.reset();
+    historyTried_ = false;
     folderHistory_ = {};
     historyFolder_.clear();
-    if (!historySetting_.Enabled())
-        return;
+}
+
+platform::HistoryStore* Vidrolle_2ndS::OpenedHistory()
+{
+    // Opened when first needed: a start on a folder without files, or with
+    // the history off, never loads the database.
+    if (historyTried_ || !historySetting_.Enabled())
+        return history_.get();
+    historyTried_ = true;
     history_ = platform::HistoryStore::Open(HistoryFileName());
     if (!history_)
-        return;
+        return nullptr;
     // The pictures are as high as a line of the list's text, so a marked
     // row is no taller than any other.
     const int height = QFontMetrics(ListV->font()).height();
@@ -71,6 +79,7 @@ void Vidrolle_2ndS::OpenHistory()
     for (uint8_t mark = 0; mark < kMarkBytes; ++mark)
         pictures.push_back(WatchMarkPicture(mark, height));
     ListV->SetMarkPictures(pictures);
+    return history_.get();
 }
 
 void Vidrolle_2ndS::LoadFolderHistory()
@@ -92,7 +101,7 @@ void Vidrolle_2ndS::MarkRow(int position, std::string_view bytes, const std::opt
 
 void Vidrolle_2ndS::RecordShowing(const ShowingOutcome& outcome, int position)
 {
-    if (!history_ || outcome.end == ShowingEnd::None)
+    if (outcome.end == ShowingEnd::None || !OpenedHistory())
         return;
     const std::optional<platform::FileStamp> stamp = platform::FileStampOf(state_.CurrentFile);
     if (!stamp)
@@ -160,14 +169,14 @@ std::unique_ptr<QMenu> Vidrolle_2ndS::MakeListMenu(int position)
 void Vidrolle_2ndS::ListV_ContextMenu(const QPoint& globalPosition)
 {
     // With the history off there is nothing to offer.
-    if (!history_)
+    if (!OpenedHistory())
         return;
     MakeListMenu(ListV->PositionAt(globalPosition))->exec(globalPosition);
 }
 
 void Vidrolle_2ndS::ListV_MarkNotSeen()
 {
-    if (!history_)
+    if (!OpenedHistory())
         return;
     std::vector<int> positions;
     std::vector<QByteArray> names;
@@ -191,7 +200,7 @@ void Vidrolle_2ndS::ListV_MarkNotSeen()
 
 void Vidrolle_2ndS::ListV_ForgetFolder()
 {
-    if (!history_ || !history_->ForgetFolder(platform::NameToBytes(Dir1->Path())))
+    if (!OpenedHistory() || !history_->ForgetFolder(platform::NameToBytes(Dir1->Path())))
         return;
     folderHistory_ = {};
     ListV->ClearMarkBits(0xFF);

@@ -35,7 +35,7 @@ void Vidrolle_2ndS::OpenThumbnails()
     thumbnails_.reset();
     if (thumbnailsSetting_.Enabled() && deps_.thumbnails)
         thumbnails_ = deps_.thumbnails();
-    if (history_ || thumbnails_)
+    if (historySetting_.Enabled() || thumbnails_)
         ListV->SetToolTipSource([this](int position) { return ToolTipAt(position); });
     if (!thumbnails_)
         return;
