@@ -273,6 +273,7 @@ struct DirListBox::Impl {
     QString path;
     QStringList drives;
     QHash<QString, QString> lastOnDrive;
+    bool filled = false; // the folder's entries were read and shown once
 
     // Shows the ancestors of `path`, each a child of the one above, and the
     // sub-folders of `path` under it.
@@ -333,12 +334,16 @@ DirListBox::DirListBox(QWidget* parent)
         }
     });
 
-    const QString start = NormalisePath(CurrentFolder(), QStringLiteral("/"));
-    QStringList subFolders;
-    if (!ReadFolderEntries(start, EntryKind::Folders, subFolders, [](const QString&) { return true; }))
-        SortByName(subFolders);
-    d->path = start;
-    d->Fill(subFolders, style());
+    // The picker starts at the working folder, but reads it only when it is
+    // first moved or shown: the program moves it to its own folder at once.
+    d->path = NormalisePath(CurrentFolder(), QStringLiteral("/"));
+}
+
+void DirListBox::showEvent(QShowEvent* event)
+{
+    if (!d->filled)
+        MoveTo(d->path);
+    QWidget::showEvent(event);
 }
 
 DirListBox::~DirListBox() = default;
@@ -378,6 +383,7 @@ std::optional<PathError> DirListBox::MoveTo(const QString& target)
     d->path = target;
     d->lastOnDrive.insert(DriveOfPath(target, d->drives), target);
     d->Fill(subFolders, style());
+    d->filled = true;
     if (changed)
         emit Change();
     return std::nullopt;

@@ -80,6 +80,9 @@ public:
 signals:
     void Change();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     // Moves to an exact folder (no drive rule); the entries of the list use it.
     std::optional<PathError> MoveTo(const QString& folder);
