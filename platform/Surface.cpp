@@ -198,6 +198,16 @@ void Surface::StretchCopy(int destX, int destY, int destWidth, int destHeight, c
 
 QImage Surface::ToImage() const
 {
+    if (width_ <= 0 || height_ <= 0)
+        return QImage(width_, height_, QImage::Format_RGB32);
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    // A pixel 0x00BBGGRR lies in memory as the bytes R, G, B and one more,
+    // which is exactly Qt's RGBX layout; Qt's own conversion to its screen
+    // format sets the last byte opaque, many pixels at a time.
+    const QImage view(reinterpret_cast<const uchar*>(pixels_.data()), width_, height_,
+                      static_cast<qsizetype>(width_) * 4, QImage::Format_RGBX8888);
+    return view.convertToFormat(QImage::Format_RGB32);
+#else
     QImage image(width_, height_, QImage::Format_RGB32);
     for (int y = 0; y < height_; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
@@ -207,6 +217,7 @@ QImage Surface::ToImage() const
         }
     }
     return image;
+#endif
 }
 
 SurfaceWidget::SurfaceWidget(QWidget* parent) : QWidget(parent) {}
