@@ -22,11 +22,11 @@ namespace platform {
 
 namespace {
 
-using report::Cell;
 using report::Column;
 using report::GrowSubItems;
 using report::kMaxSubItems;
 using report::Row;
+using report::RowExtras;
 
 // The tree view in report mode, with the control's click events raised after
 // the view has updated its selection: a click on an already selected row only
@@ -387,13 +387,15 @@ int ReportListView::Add(const QString& text)
 int ReportListView::Add(const QString& text, const QString& name)
 {
     const int row = static_cast<int>(d->model->rows.size());
-    QString kept = name.isEmpty() || name == text ? QString() : name;
+    Row added{text, {}, {}, false, 0};
+    if (!name.isEmpty() && name != text)
+        added.Extras().name = name;
     if (d->freezeCount > 0) {
         d->BeginRowsChange();
-        d->model->rows.push_back(Row{text, {}, {}, false, 0, std::move(kept)});
+        d->model->rows.push_back(std::move(added));
     } else {
         d->model->BeginAppendRow(row);
-        d->model->rows.push_back(Row{text, {}, {}, false, 0, std::move(kept)});
+        d->model->rows.push_back(std::move(added));
         d->model->EndAppendRow();
     }
     return row + 1;
@@ -404,7 +406,7 @@ QString ReportListView::Name(int position) const
     const Row* row = d->RowAt(position);
     if (!row)
         return QString();
-    return row->name.isNull() ? row->text : row->name;
+    return row->extras && !row->extras->name.isNull() ? row->extras->name : row->text;
 }
 
 int ReportListView::Count() const
@@ -429,13 +431,14 @@ void ReportListView::SetText(int position, const QString& text)
 QString ReportListView::Tag(int position) const
 {
     const Row* row = d->RowAt(position);
-    return row ? row->tag : QString();
+    return row && row->extras ? row->extras->tag : QString();
 }
 
 void ReportListView::SetTag(int position, const QString& tag)
 {
-    if (Row* row = d->RowAt(position))
-        row->tag = tag;
+    Row* row = d->RowAt(position);
+    if (row && (row->extras || !tag.isEmpty()))
+        row->Extras().tag = tag;
 }
 
 QString ReportListView::SubItemText(int position, int subItem) const
@@ -443,7 +446,7 @@ QString ReportListView::SubItemText(int position, int subItem) const
     const Row* row = d->RowAt(position);
     if (!row || subItem < 1 || subItem > static_cast<int>(row->subItems.size()))
         return {};
-    return row->subItems[subItem - 1].text;
+    return row->subItems[subItem - 1];
 }
 
 void ReportListView::SetSubItemText(int position, int subItem, const QString& text)
@@ -453,16 +456,17 @@ void ReportListView::SetSubItemText(int position, int subItem, const QString& te
         return;
     if (subItem > static_cast<int>(row->subItems.size()))
         GrowSubItems(*row, subItem, static_cast<int>(d->model->columns.size()));
-    row->subItems[subItem - 1].text = text;
+    row->subItems[subItem - 1] = text;
     d->CellChanged(position - 1, subItem);
 }
 
 QString ReportListView::SubItemTag(int position, int subItem) const
 {
     const Row* row = d->RowAt(position);
-    if (!row || subItem < 1 || subItem > static_cast<int>(row->subItems.size()))
+    if (!row || subItem < 1 || subItem > static_cast<int>(row->subItems.size()) || !row->extras ||
+        subItem > static_cast<int>(row->extras->subItemTags.size()))
         return {};
-    return row->subItems[subItem - 1].tag;
+    return row->extras->subItemTags[subItem - 1];
 }
 
 void ReportListView::SetSubItemTag(int position, int subItem, const QString& tag)
@@ -472,22 +476,51 @@ void ReportListView::SetSubItemTag(int position, int subItem, const QString& tag
         return;
     if (subItem > static_cast<int>(row->subItems.size()))
         row->subItems.resize(subItem);
-    row->subItems[subItem - 1].tag = tag;
+    if (!row->extras && tag.isEmpty())
+        return;
+    std::vector<QString>& tags = row->Extras().subItemTags;
+    if (subItem > static_cast<int>(tags.size()))
+        tags.resize(subItem);
+    tags[subItem - 1] = tag;
 }
 
 void ReportListView::ForEachCell(int column, const std::function<void(QString& text, QString& tag)>& visit)
 {
     if (column < 0 || column > kMaxSubItems || d->model->rows.empty())
         return;
+    // A cell without a tag is handed an empty one of the visit's own; a tag
+    // it leaves there is kept with the row.
+    QString noTag;
+    const auto visitCell = [&](Row& row, QString& text, int subItem) {
+        RowExtras* extras = row.extras.get();
+        if (extras && subItem == 0) {
+            visit(text, extras->tag);
+            return;
+        }
+        if (extras && subItem <= static_cast<int>(extras->subItemTags.size())) {
+            visit(text, extras->subItemTags[static_cast<size_t>(subItem - 1)]);
+            return;
+        }
+        visit(text, noTag);
+        if (noTag.isEmpty())
+            return;
+        if (subItem == 0) {
+            row.Extras().tag = std::move(noTag);
+        } else {
+            std::vector<QString>& tags = row.Extras().subItemTags;
+            tags.resize(static_cast<size_t>(subItem));
+            tags[static_cast<size_t>(subItem - 1)] = std::move(noTag);
+        }
+        noTag = QString();
+    };
     for (Row& row : d->model->rows) {
         if (column == 0) {
-            visit(row.text, row.tag);
+            visitCell(row, row.text, 0);
             continue;
         }
         if (column > static_cast<int>(row.subItems.size()))
             row.subItems.resize(static_cast<size_t>(column));
-        Cell& cell = row.subItems[static_cast<size_t>(column - 1)];
-        visit(cell.text, cell.tag);
+        visitCell(row, row.subItems[static_cast<size_t>(column - 1)], column);
     }
     if (d->freezeCount > 0) {
         d->textsChanged = true;

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace platform::report {
@@ -21,23 +22,32 @@ namespace platform::report {
 // every row allocate a huge sub-item array.
 constexpr int kMaxSubItems = 1024;
 
-struct Cell {
-    QString text;
+// What few rows have: tags (the list's free texts, which the program sets in
+// no listing) and a name apart from the shown text (a file name that is not
+// valid UTF-8). They live apart from the row, made only when set, so that the
+// rows of a large folder, which have none of them, stay small.
+struct RowExtras {
     QString tag;
+    std::vector<QString> subItemTags; // sub-item n's tag at [n - 1]
+    QString name;                     // null when the row stands for its text
 };
 
-// One row of the list. Sub-item n lives at subItems[n - 1]; the array grows
-// only as far as sub-items are actually set, so a row of names only costs three
-// empty strings and an empty vector.
+// One row of the list. Sub-item n's text lives at subItems[n - 1]; the array
+// grows only as far as sub-items are actually set, so a row of names only
+// costs its text, an empty vector and a null pointer.
 struct Row {
     QString text;
-    QString tag;
-    std::vector<Cell> subItems;
+    std::vector<QString> subItems;
+    std::unique_ptr<RowExtras> extras;
     bool selected = false;
-    // Sits in the padding after `selected`, so it costs the row nothing.
     uint8_t mark = 0;
-    // The name the row stands for when it differs from its text; null otherwise.
-    QString name;
+
+    RowExtras& Extras()
+    {
+        if (!extras)
+            extras = std::make_unique<RowExtras>();
+        return *extras;
+    }
 };
 
 // Makes sub-item `subItem` exist. A row filled column by column would grow
@@ -52,10 +62,7 @@ struct Column {
 };
 
 // Puts the rows into `order` (order[i] is the old index of the row that
-// goes to i) in place, one cycle of the permutation at a time, so no second
-// array of rows is allocated and each row is moved about once. Each step
-// asks for the row after next early: following a cycle, the processor
-// cannot know where it goes next until it has read where it is.
+// goes to i): each row is moved once, into a new array in its new place.
 void ApplyOrder(std::vector<Row>& rows, const std::vector<int>& order);
 
 } // namespace platform::report
@@ -129,7 +136,7 @@ public:
         if (column == 0)
             return r.text;
         if (column <= static_cast<int>(r.subItems.size()))
-            return r.subItems[column - 1].text;
+            return r.subItems[column - 1];
         return {};
     }
 
