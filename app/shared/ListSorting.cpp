@@ -53,15 +53,27 @@ bool PlainNumberSortKey(QStringView text, char16_t* out)
 }
 
 // The value of a number cell that PlainNumberSortKey takes; its key texts
-// order as these values do.
+// order as these values do. Read straight from the digits, with the same
+// rules for what is taken.
 std::optional<uint64_t> PlainNumberValue(QStringView text)
 {
-    char16_t key[kPlainNumberKeySize];
-    if (!PlainNumberSortKey(text, key))
+    constexpr int kMaxExactDigits = 15;
+    const qsizetype size = text.size();
+    const char16_t* at = reinterpret_cast<const char16_t*>(text.data());
+    if (size == 0 || at[0] < u'0' || at[0] > u'9')
         return std::nullopt;
     uint64_t value = 0;
-    for (qsizetype i = 0; i < kPlainNumberKeySize - 11; ++i)
-        value = value * 10 + (key[i] - u'0');
+    int count = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = at[i];
+        if (c >= u'0' && c <= u'9') {
+            if (++count > kMaxExactDigits)
+                return std::nullopt;
+            value = value * 10 + (c - u'0');
+        } else if (c != u',' || i + 1 == size || at[i + 1] < u'0' || at[i + 1] > u'9') {
+            return std::nullopt;
+        }
+    }
     return value;
 }
 
@@ -241,7 +253,7 @@ private:
                 ok = false;
                 for (int m = 0; m < 12 && !ok; ++m) {
                     const QString& name = monthNames_[static_cast<size_t>(m)];
-                    if (!name.isEmpty() && text.size() - at >= name.size()
+                    if (!name.isEmpty() && text.size() - at >= name.size() && text[at] == name.front()
                         && std::equal(name.begin(), name.end(), text.begin() + at)) {
                         month = m + 1;
                         at += name.size();
@@ -373,16 +385,17 @@ void SortListView(platform::ReportListView& list, int16_t column, int32_t kind, 
         std::vector<uint64_t> values;
         values.reserve(static_cast<size_t>(list.Count()));
         // The list's fill gives the files of one day one shared date text,
-        // so a date already read is found again by where its text lives. The
-        // table has a slot for every row, so the few thousand days of a large
-        // folder rarely push each other out.
+        // so a date already read is found again by where its text lives. A
+        // folder's files share a few thousand days at most, and a table
+        // that size stays in the processor's cache; a day that meets
+        // another in its slot is simply read again.
         struct ReadDate {
             const QChar* text = nullptr;
             qsizetype size = -1;
             std::optional<uint64_t> value;
         };
         int slotBits = 10;
-        while (slotBits < 16 && (1 << slotBits) < list.Count())
+        while (slotBits < 13 && (1 << slotBits) < list.Count())
             ++slotBits;
         std::vector<ReadDate> readDates(dates ? size_t(1) << slotBits : 0);
         const auto dayNumber = [&](const QString& text) {
