@@ -124,6 +124,13 @@ QString DisplayPart(const QString& part)
 
 QString NameFromBytes(QByteArrayView bytes)
 {
+    // Most names are plain ASCII, which reads the same in every encoding.
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    unsigned char any = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        any |= data[i];
+    if (any < 0x80)
+        return QString::fromLatin1(bytes);
     qsizetype at = 0;
     qsizetype runStart = 0;
     QString text;
@@ -186,8 +193,12 @@ std::string_view NameToBytes(QStringView name, std::string& buffer)
 
 bool HoldsRawBytes(QStringView name)
 {
-    for (qsizetype i = 0; i < name.size(); ++i)
-        if (IsRawByte(name, i))
+    // Every name of a listing passes here several times; most hold no unit
+    // in the raw-byte range at all, which one tight loop tells.
+    const char16_t* units = reinterpret_cast<const char16_t*>(name.data());
+    const qsizetype size = name.size();
+    for (qsizetype i = 0; i < size; ++i)
+        if (static_cast<char16_t>(units[i] - 0xDC80) < 0x80 && IsRawByte(name, i))
             return true;
     return false;
 }
