@@ -14,7 +14,14 @@
 //                      under xvfb-run with the xcb platform, and says it
 //                      skipped the figure when xvfb-run is not installed;
 //   playing_tick_us    the processor time of one tick of the window's
-//                      thread while the clip plays, the mean over many ticks.
+//                      thread while the clip plays, the mean over many ticks;
+//   playing_cpu_vs_mpv the processor time of the whole program while the
+//                      media window plays a 10 s 1280 x 720 H.264 clip to its
+//                      end under a virtual X server, over that of the mpv
+//                      command playing the same clip there with the same
+//                      video output and hardware decoding (and no sound,
+//                      no scripts, no configuration, like the window's
+//                      engine); the median of the ratios of five turns.
 //
 // Each time is the median of a few runs after one warm-up run. The engine's
 // own opening time, without the window, is printed alongside.
@@ -25,6 +32,7 @@
 // sound stays off either way.
 #include "app/shared/ExitPictures.h"
 #include "app/shared/PlayState.h"
+#include "app/shared/WatchHistory.h"
 #include "platform/Keys.h"
 #include "platform/MpvEngines.h"
 #include "platform/MpvMediaEngine.h"
@@ -39,6 +47,10 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -47,6 +59,8 @@
 #include <memory>
 #include <optional>
 #include <vector>
+
+extern char** environ;
 
 namespace {
 
@@ -226,21 +240,99 @@ std::optional<double> PlayingTickMicroseconds(const QString& clip)
     return micros;
 }
 
-// The paused figure under a virtual X server, from a second copy of this
-// program run with --paused-only under xvfb-run; nullopt when it failed.
-std::optional<double> PausedTickUnderXvfb(const QString& xvfbRun)
+double UsageSeconds(const rusage& usage)
+{
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// The processor time of this whole process (the engine's threads included)
+// while the media window plays the clip to its end.
+std::optional<double> WindowPlayingCpu(const QString& clip)
+{
+    rusage before{};
+    ::getrusage(RUSAGE_SELF, &before);
+    bool ended = false;
+    PlayState state;
+    state.CurrentFile = clip;
+    const ExitPictures pictures = MakeExitPictures();
+    {
+        Vidrolle_2ndM window(state, platform::MakeMpvMediaEngineFactory(BenchOptions()), pictures);
+        window.ShowModal();
+        ended = window.LastShowing().end == ShowingEnd::PlayedToEnd;
+    }
+    rusage after{};
+    ::getrusage(RUSAGE_SELF, &after);
+    if (!ended)
+        return std::nullopt;
+    return UsageSeconds(after) - UsageSeconds(before);
+}
+
+// The processor time of the mpv command playing the clip to its end with
+// the window engine's video output and hardware decoding.
+std::optional<double> MpvPlayingCpu(const QString& clip)
+{
+    const platform::MpvOptions options = BenchOptions();
+    const QByteArray program = "mpv";
+    const QByteArray vo = "--vo=" + options.videoOutput;
+    const QByteArray context = "--gpu-context=" + options.gpuContext;
+    const QByteArray hwdec = "--hwdec=" + options.hardwareDecoding;
+    const QByteArray file = clip.toLocal8Bit();
+    const char* argv[] = {"mpv", "--no-config", "--no-terminal", "--load-scripts=no", "--osc=no", "--ao=null",
+                          vo.constData(), context.constData(), hwdec.constData(), file.constData(), nullptr};
+    pid_t child = 0;
+    if (::posix_spawnp(&child, program.constData(), nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0)
+        return std::nullopt;
+    int status = 0;
+    rusage usage{};
+    if (::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return std::nullopt;
+    return UsageSeconds(usage);
+}
+
+// Both in turn, five times: the median of each, and the median of the five
+// ratios of a turn's two figures, which a machine whose speed drifts over
+// the run disturbs least.
+struct PlayingFigures {
+    double window = 0;
+    double mpv = 0;
+    double ratio = 0;
+};
+std::optional<PlayingFigures> PlayingCpu(const QString& clip)
+{
+    constexpr int kTurns = 5;
+    std::vector<double> ours;
+    std::vector<double> mpv;
+    std::vector<double> ratios;
+    for (int turn = 0; turn < kTurns; ++turn) {
+        const auto window = WindowPlayingCpu(clip);
+        const auto command = MpvPlayingCpu(clip);
+        if (!window || !command)
+            return std::nullopt;
+        ours.push_back(*window);
+        mpv.push_back(*command);
+        ratios.push_back(*window / *command);
+    }
+    for (std::vector<double>* figures : {&ours, &mpv, &ratios})
+        std::sort(figures->begin(), figures->end());
+    return PlayingFigures{ours[kTurns / 2], mpv[kTurns / 2], ratios[kTurns / 2]};
+}
+
+// A figure from a second copy of this program run with `mode` under
+// xvfb-run; nullopt when it failed.
+std::optional<double> UnderXvfb(const QString& xvfbRun, const QString& mode, const QByteArray& figure)
 {
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(xvfbRun, {QStringLiteral("-a"), QCoreApplication::applicationFilePath(),
-                          QStringLiteral("--paused-only")});
-    if (!child.waitForStarted() || !child.waitForFinished(kProcessLimitMs) ||
+    child.start(xvfbRun, {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1920x1080x24"),
+                          QCoreApplication::applicationFilePath(), mode});
+    if (!child.waitForStarted() || !child.waitForFinished(5 * kProcessLimitMs) ||
         child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
         return std::nullopt;
-    const QByteArray prefix = "tick_cpu_percent: ";
+    const QByteArray prefix = figure + ": ";
     for (const QByteArray& line : child.readAllStandardOutput().split('\n'))
         if (line.startsWith(prefix)) {
             bool ok = false;
@@ -251,12 +343,13 @@ std::optional<double> PausedTickUnderXvfb(const QString& xvfbRun)
     return std::nullopt;
 }
 
-std::optional<QString> MakeClip(const QString& folder)
+std::optional<QString> MakeClip(const QString& folder, int seconds = 3)
 {
-    const QString path = folder + QStringLiteral("/h264_1280x720.mp4");
+    const QString path = folder + QStringLiteral("/h264_1280x720_%1s.mp4").arg(seconds);
+    const QString length = QString::number(seconds);
     const QStringList args = {
-        "-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=1280x720:rate=25:duration=3",
-        "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000:duration=3",
+        "-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=1280x720:rate=25:duration=" + length,
+        "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000:duration=" + length,
         "-c:v", "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p", "-c:a", "aac", path,
     };
     if (!TimeProcess(QStringLiteral("ffmpeg"), args))
@@ -279,7 +372,17 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    // The child run under the virtual X server measures only the paused tick.
+    // The children run under the virtual X server measure one figure each.
+    if (QCoreApplication::arguments().contains(QStringLiteral("--playing-cpu-only"))) {
+        const std::optional<QString> longClip = MakeClip(folder.path(), 10);
+        const auto cpu = longClip ? PlayingCpu(*longClip) : std::nullopt;
+        if (!cpu)
+            return 1;
+        std::printf("playing_cpu_vs_mpv: %.3f\n", cpu->ratio);
+        std::fprintf(stderr, "playing 10 s under Xvfb: window %.3f s, mpv %.3f s of processor time (medians)\n",
+                     cpu->window, cpu->mpv);
+        return 0;
+    }
     if (QCoreApplication::arguments().contains(QStringLiteral("--paused-only"))) {
         const auto tick = PausedTickMedian(*clip);
         if (!tick)
@@ -302,8 +405,13 @@ int main(int argc, char** argv)
     const auto tick = PausedTickMedian(*clip);
     const auto playingTick = PlayingTickMicroseconds(*clip);
     const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
-    const auto tickX11 = xvfbRun.isEmpty() ? std::nullopt : PausedTickUnderXvfb(xvfbRun);
-    if (!window || !engine || !ffmpeg || !mpv || !tick || !playingTick || (!xvfbRun.isEmpty() && !tickX11)) {
+    const auto tickX11 =
+        xvfbRun.isEmpty() ? std::nullopt : UnderXvfb(xvfbRun, QStringLiteral("--paused-only"), "tick_cpu_percent");
+    const auto playingVsMpv = xvfbRun.isEmpty() ? std::nullopt
+                                                : UnderXvfb(xvfbRun, QStringLiteral("--playing-cpu-only"),
+                                                            "playing_cpu_vs_mpv");
+    if (!window || !engine || !ffmpeg || !mpv || !tick || !playingTick ||
+        (!xvfbRun.isEmpty() && (!tickX11 || !playingVsMpv))) {
         std::fprintf(stderr,
                      "a measurement failed (window %d, engine %d, ffmpeg %d, mpv %d, tick %d, playing tick %d, "
                      "tick under Xvfb %d)\n",
@@ -324,5 +432,9 @@ int main(int argc, char** argv)
     else
         std::printf("tick_cpu_percent_x11: skipped (xvfb-run is not installed)\n");
     std::printf("playing_tick_us: %.3f\n", *playingTick);
+    if (playingVsMpv)
+        std::printf("playing_cpu_vs_mpv: %.3f\n", *playingVsMpv);
+    else
+        std::printf("playing_cpu_vs_mpv: skipped (xvfb-run is not installed)\n");
     return 0;
 }

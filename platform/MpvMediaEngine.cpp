@@ -73,8 +73,12 @@ void MpvMediaEngine::OnNotice(const MpvNotice& notice)
         }
         break;
     case MpvNotice::Kind::PropertyChange:
-        if (notice.property == MpvProperty::EofReached && notice.value.value_or(0) != 0)
-            seeks_.EndReached();
+        if (notice.property == MpvProperty::EofReached) {
+            // Kept from mpv's news, so that the window's tick need not ask.
+            eofReached_ = notice.value.value_or(0) != 0;
+            if (eofReached_)
+                seeks_.EndReached();
+        }
         break;
     case MpvNotice::Kind::CommandReply:
         seeks_.Answered(notice.replyId, notice.failed);
@@ -143,7 +147,7 @@ void MpvMediaEngine::Unload()
         core_->Command({"stop"});
     rendered_ = false;
     hasVideo_ = false;
-    paused_ = seekedToEnd_ = false;
+    paused_ = seekedToEnd_ = eofReached_ = false;
     Forget();
     expectingStart_ = false;
     progress_ = Progress{};
@@ -212,7 +216,7 @@ std::optional<double> MpvMediaEngine::CurrentPosition() const
         return *held_.position;
     // mpv holds the last frame at the end, whose time is a frame short of
     // the duration; the window's end test needs the duration itself.
-    if (seekedToEnd_ || core_->GetFlag("eof-reached") == true)
+    if (seekedToEnd_ || eofReached_)
         return HoldWhilePaused(held_.position, Duration());
     return HoldWhilePaused(held_.position, core_->GetDouble("time-pos"));
 }

@@ -115,6 +115,8 @@ private:
     // it never reports the end; the position reads as the duration until
     // another seek or another file.
     bool seekedToEnd_ = false;
+    // mpv has reached the end of the file, as its observed eof-reached says.
+    bool eofReached_ = false;
     mutable HeldReads held_;
 };
 
