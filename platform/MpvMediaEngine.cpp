@@ -73,6 +73,8 @@ void MpvMediaEngine::OnNotice(const MpvNotice& notice)
         }
         break;
     case MpvNotice::Kind::PropertyChange:
+        if (notice.property == MpvProperty::Duration)
+            knownDuration_ = notice.value;
         if (notice.property == MpvProperty::EofReached) {
             // Kept from mpv's news, so that the window's tick need not ask.
             eofReached_ = notice.value.value_or(0) != 0;
@@ -148,6 +150,7 @@ void MpvMediaEngine::Unload()
     rendered_ = false;
     hasVideo_ = false;
     paused_ = seekedToEnd_ = eofReached_ = false;
+    knownDuration_.reset();
     Forget();
     expectingStart_ = false;
     progress_ = Progress{};
@@ -218,7 +221,12 @@ std::optional<double> MpvMediaEngine::CurrentPosition() const
     // the duration; the window's end test needs the duration itself.
     if (seekedToEnd_ || eofReached_)
         return HoldWhilePaused(held_.position, Duration());
-    return HoldWhilePaused(held_.position, core_->GetDouble("time-pos"));
+    std::optional<double> position = core_->GetDouble("time-pos");
+    // The last frame reached before mpv has told of the end reads as the
+    // end, as it does once it has told.
+    if (position && knownDuration_ && *position >= *knownDuration_)
+        position = Duration();
+    return HoldWhilePaused(held_.position, position);
 }
 
 bool MpvMediaEngine::SetCurrentPosition(double seconds)

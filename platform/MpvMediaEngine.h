@@ -117,6 +117,8 @@ private:
     bool seekedToEnd_ = false;
     // mpv has reached the end of the file, as its observed eof-reached says.
     bool eofReached_ = false;
+    // The duration as mpv last told it.
+    std::optional<double> knownDuration_;
     mutable HeldReads held_;
 };
 
