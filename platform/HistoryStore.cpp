@@ -3,7 +3,9 @@
 #include "platform/FileNameBytes.h"
 #include "platform/ProgramPlaces.h"
 
+#include <QElapsedTimer>
 #include <QSqlDatabase>
+#include <QThread>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -109,7 +111,17 @@ Migration Migrate(QSqlDatabase& db, QSqlError& error)
     return Migration::Done;
 }
 
-enum class Opening { Ready, Damaged, Unusable };
+enum class Opening { Ready, Damaged, Busy, Unusable };
+
+// What an error while opening means: a damaged file, another copy of the
+// program opening the same file that very moment, or anything else.
+Opening OpeningAfter(const QSqlError& error)
+{
+    if (IsDamage(error))
+        return Opening::Damaged;
+    const int code = error.nativeErrorCode().toInt() & 0xFF;
+    return code == SQLITE_BUSY || code == SQLITE_LOCKED ? Opening::Busy : Opening::Unusable;
+}
 
 // Opens the connection and makes it ready; Damaged when the file is not a
 // usable database.
@@ -118,7 +130,7 @@ Opening Prepare(QSqlDatabase& db, int busyTimeoutMs, QString& reason)
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
     if (!db.open()) {
         reason = db.lastError().text();
-        return IsDamage(db.lastError()) ? Opening::Damaged : Opening::Unusable;
+        return OpeningAfter(db.lastError());
     }
     QSqlQuery query(db);
     QSqlError error;
@@ -126,7 +138,7 @@ Opening Prepare(QSqlDatabase& db, int busyTimeoutMs, QString& reason)
     // rather than halfway through a listing.
     if (!Run(query, QStringLiteral("PRAGMA quick_check"), {}, &error)) {
         reason = error.text();
-        return IsDamage(error) ? Opening::Damaged : Opening::Unusable;
+        return OpeningAfter(error);
     }
     if (!query.next() || query.value(0).toString() != QLatin1String("ok")) {
         reason = QStringLiteral("the integrity check failed");
@@ -138,7 +150,7 @@ Opening Prepare(QSqlDatabase& db, int busyTimeoutMs, QString& reason)
     if (!Run(query, QStringLiteral("PRAGMA journal_mode = WAL"), {}, &error)
         || !Run(query, QStringLiteral("PRAGMA synchronous = NORMAL"), {}, &error)) {
         reason = error.text();
-        return IsDamage(error) ? Opening::Damaged : Opening::Unusable;
+        return OpeningAfter(error);
     }
     query.finish();
     switch (Migrate(db, error)) {
@@ -149,7 +161,7 @@ Opening Prepare(QSqlDatabase& db, int busyTimeoutMs, QString& reason)
         return Opening::Unusable;
     case Migration::Failed:
         reason = error.text();
-        return IsDamage(error) ? Opening::Damaged : Opening::Unusable;
+        return OpeningAfter(error);
     }
     return Opening::Unusable;
 }
@@ -201,6 +213,12 @@ std::unique_ptr<HistoryStore> HistoryStore::Open(const QString& fileName, int bu
         Complain(QStringLiteral("no watch history: cannot make the folder of %1: %2").arg(shown, reason));
         return nullptr;
     }
+    // Some steps of making a file ready (its first switch to the write-ahead
+    // log above all) meet another copy doing the same without SQLite's own
+    // waiting: the whole opening is then tried again, within the time a
+    // busy file is waited for.
+    QElapsedTimer waited;
+    waited.start();
     for (int attempt = 0; attempt < 2; ++attempt) {
         const QString name = QStringLiteral("vidrolle-history-%1").arg(++ConnectionCounter());
         QString reason;
@@ -213,6 +231,11 @@ std::unique_ptr<HistoryStore> HistoryStore::Open(const QString& fileName, int bu
         if (opening == Opening::Ready)
             return std::unique_ptr<HistoryStore>(new HistoryStore(name, fileName));
         DropConnection(name);
+        if (opening == Opening::Busy && waited.elapsed() < busyTimeoutMs) {
+            QThread::msleep(10);
+            --attempt;
+            continue;
+        }
         if (opening == Opening::Unusable || attempt > 0) {
             Complain(QStringLiteral("no watch history: cannot use %1: %2").arg(shown, reason));
             return nullptr;
