@@ -428,37 +428,18 @@ namespace {
 
 thread_local int lastWriteError = 0;
 
-bool WriteProfileString(const QString& section, const QString& key, const QString& value,
-                        const QString& fileName)
+// The file's content with one key set; nothing when the names or the value
+// would break the line structure (they are refused rather than written into
+// a file they would corrupt).
+std::optional<QByteArray> WithProfileString(const QByteArray& content, const QString& section, const QString& key,
+                                            const QString& value)
 {
-    if (WriteFailurePredicate() && WriteFailurePredicate()(fileName)) {
-        errno = EIO;
-        return false;
-    }
-
-    // Names and values that would break the line structure are refused
-    // rather than written into a file they would corrupt.
     const QString sectionName = section.trimmed();
     const QString keyName = key.trimmed();
     if (sectionName.isEmpty() || keyName.isEmpty() || keyName.startsWith(u'[')
         || HasAny(sectionName, {u']', u'\n', u'\r', u'\0'})
         || HasAny(keyName, {u'=', u'\n', u'\r', u'\0'}) || HasAny(value, {u'\n', u'\r', u'\0'}))
-        return false;
-
-    QByteArray content;
-    const QFileInfo info(fileName);
-    if (info.exists() || info.isSymLink()) {
-        if (!info.isFile()) {
-            errno = EISDIR;
-            return false;
-        }
-        // A file that cannot be read must not be replaced by one holding only
-        // the new key.
-        std::optional<QByteArray> old = ReadWholeFile(fileName);
-        if (!old)
-            return false;
-        content = std::move(*old);
-    }
+        return std::nullopt;
 
     const QByteArray lineBreak = LineBreakOf(content);
     const QByteArray valueBytes = NameToBytes(value);
@@ -483,8 +464,48 @@ bool WriteProfileString(const QString& section, const QString& key, const QStrin
             result += lineBreak;
         result += keyLine + lineBreak + content.sliced(after.next);
     }
+    return result;
+}
 
-    return ReplaceFile(fileName, result);
+// Sets the keys one after the other in one read and one replacement of the
+// file. A key refused for its names or value is passed over, and the
+// answer is then false; nothing is written when the file cannot be read.
+bool WriteProfileStrings(const QString& section, const std::vector<std::pair<QString, QString>>& keys,
+                         const QString& fileName)
+{
+    if (WriteFailurePredicate() && WriteFailurePredicate()(fileName)) {
+        errno = EIO;
+        return false;
+    }
+
+    QByteArray content;
+    const QFileInfo info(fileName);
+    if (info.exists() || info.isSymLink()) {
+        if (!info.isFile()) {
+            errno = EISDIR;
+            return false;
+        }
+        // A file that cannot be read must not be replaced by one holding only
+        // the new keys.
+        std::optional<QByteArray> old = ReadWholeFile(fileName);
+        if (!old)
+            return false;
+        content = std::move(*old);
+    }
+
+    bool allTaken = true;
+    bool anyTaken = false;
+    for (const auto& [key, value] : keys) {
+        if (std::optional<QByteArray> changed = WithProfileString(content, section, key, value)) {
+            content = std::move(*changed);
+            anyTaken = true;
+        } else {
+            allTaken = false;
+        }
+    }
+    if (!anyTaken)
+        return false;
+    return ReplaceFile(fileName, content) && allTaken;
 }
 
 } // namespace
@@ -494,8 +515,14 @@ bool WritePrivateProfileString(const QString& section, const QString& key, const
 {
     // The failing system call leaves its errno behind; a write refused by our
     // own checks leaves none and counts as an invalid argument.
+    return WritePrivateProfileStrings(section, {{key, value}}, fileName);
+}
+
+bool WritePrivateProfileStrings(const QString& section, const std::vector<std::pair<QString, QString>>& keys,
+                                const QString& fileName)
+{
     errno = 0;
-    const bool written = WriteProfileString(section, key, value, fileName);
+    const bool written = WriteProfileStrings(section, keys, fileName);
     lastWriteError = written ? 0 : (errno != 0 ? errno : EINVAL);
     return written;
 }

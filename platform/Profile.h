@@ -14,6 +14,8 @@
 
 #include <QString>
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -28,6 +30,14 @@ QString GetPrivateProfileString(const QString& section, const QString& key,
 // the new key alone.
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
                                const QString& fileName);
+
+// Sets several keys of one section in order, as so many calls of
+// WritePrivateProfileString would, but with one read and one replacement
+// of the file: a second program writing the same file meanwhile either sees
+// all of them or none. A key refused for its names or value is passed over
+// (the others are written) and makes the answer false.
+bool WritePrivateProfileStrings(const QString& section, const std::vector<std::pair<QString, QString>>& keys,
+                                const QString& fileName);
 
 // The errno value of this thread's last WritePrivateProfileString, 0 when it
 // succeeded; a write refused for its names or value gives EINVAL.
