@@ -3,9 +3,9 @@
 // Vidrolle_2ndS_play.cpp.
 #include "app/Vidrolle_2ndS.h"
 
-#include "app/shared/AppTexts.h"
-#include "app/shared/ListSorting.h"
-#include "app/shared/Vidrolle_2nd_b.h"
+#include "shared/AppTexts.h"
+#include "shared/ListSorting.h"
+#include "shared/Vidrolle_2nd_b.h"
 #include "controls/Command.h"
 #include "controls/GFXFrameX.h"
 #include "platform/FileInfo.h"
@@ -381,27 +381,14 @@ void Vidrolle_2ndS::LoadSettings()
 
 SettingsSaved Vidrolle_2ndS::SaveSettings()
 {
-    const QString fileName = SettingsFileName();
-    SettingsSaved saved =
-        SaveSettingsFrom(state_, Dir1->Path(), Combo_Kind->currentText(), Cmb_Bairitu->currentText(), fileName);
     // The keys of the program's own additions come after the six, each
-    // written only where it matters.
-    bool allKept = true;
-    int firstError = 0;
-    const auto keep = [&](bool kept) {
-        if (!kept && allKept) {
-            allKept = false;
-            firstError = platform::LastProfileWriteError();
-        }
-    };
-    keep(SaveHistorySetting(historySetting_, fileName));
-    keep(SaveThumbnailsSetting(thumbnailsSetting_, fileName));
-    keep(SaveVolumeSetting({state_.Volume, volumeInFile_}, fileName));
-    if (!allKept && saved.saved) {
-        saved.saved = false;
-        saved.reason = platform::ErrorText(firstError);
-    }
-    return saved;
+    // written only where it matters, all in one whole file.
+    IniKeys additions;
+    AddHistorySetting(historySetting_, additions);
+    AddThumbnailsSetting(thumbnailsSetting_, additions);
+    AddVolumeSetting({state_.Volume, volumeInFile_}, additions);
+    return SaveSettingsFrom(state_, Dir1->Path(), Combo_Kind->currentText(), Cmb_Bairitu->currentText(),
+                            SettingsFileName(), additions);
 }
 
 void Vidrolle_2ndS::InitCommandButtons(bool init, bool enable)

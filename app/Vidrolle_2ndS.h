@@ -6,10 +6,10 @@
 #pragma once
 
 #include "app/CommandLine.h"
-#include "app/shared/ExitPictures.h"
-#include "app/shared/PlayState.h"
-#include "app/shared/Vidrolle_2nd_b.h"
-#include "app/shared/WatchHistory.h"
+#include "shared/ExitPictures.h"
+#include "shared/PlayState.h"
+#include "shared/Vidrolle_2nd_b.h"
+#include "shared/WatchHistory.h"
 #include "platform/HistoryStore.h"
 #include "platform/MediaEngine.h"
 #include "platform/StreamingEngine.h"

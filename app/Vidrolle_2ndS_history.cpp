@@ -5,7 +5,7 @@
 // run: without a usable history file the list simply carries no marks.
 #include "app/Vidrolle_2ndS.h"
 
-#include "app/shared/AppTexts.h"
+#include "shared/AppTexts.h"
 #include "platform/FileNameBytes.h"
 #include "platform/ListView.h"
 #include "platform/Pickers.h"

@@ -4,8 +4,8 @@
 // the other in the window their kind needs, but they need not be listed.
 #include "app/Vidrolle_2ndS.h"
 
-#include "app/shared/AppTexts.h"
-#include "app/shared/Vidrolle_2nd_b.h"
+#include "shared/AppTexts.h"
+#include "shared/Vidrolle_2nd_b.h"
 #include "platform/FileInfo.h"
 #include "platform/FileNameBytes.h"
 #include "platform/FileUri.h"

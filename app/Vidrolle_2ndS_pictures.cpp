@@ -6,7 +6,7 @@
 // for the row the pointer rests on before all, and shows what is known.
 #include "app/Vidrolle_2ndS.h"
 
-#include "app/shared/Vidrolle_2nd_b.h"
+#include "shared/Vidrolle_2nd_b.h"
 #include "platform/ListView.h"
 #include "platform/ThumbnailQueue.h"
 #include "platform/ThumbnailService.h"

@@ -5,9 +5,9 @@
 // play state and learns of a user stop through StopRequested.
 #include "app/Vidrolle_2ndS.h"
 
-#include "app/shared/AppTexts.h"
-#include "app/shared/Shuffle.h"
-#include "app/shared/Vidrolle_2nd_b.h"
+#include "shared/AppTexts.h"
+#include "shared/Shuffle.h"
+#include "shared/Vidrolle_2nd_b.h"
 #include "platform/ListView.h"
 #include "platform/MessageBox.h"
 #include "platform/OpenUrl.h"

@@ -6,8 +6,8 @@
 // when they have. End and Cancel leave the program at once.
 #include "app/CommandLine.h"
 #include "app/Vidrolle_2ndS.h"
-#include "app/shared/PlayState.h"
-#include "app/shared/Vidrolle_2nd_b.h"
+#include "shared/PlayState.h"
+#include "shared/Vidrolle_2nd_b.h"
 
 #include "platform/FileNameBytes.h"
 #include "platform/MpvEngines.h"

@@ -19,8 +19,8 @@
 //                        against the same floor.
 // Each time is the best of several runs, so one slow run does not decide.
 #include "app/Vidrolle_2ndS.h"
-#include "app/shared/Vidrolle_2nd_b.h"
-#include "app/shared/WatchHistory.h"
+#include "shared/Vidrolle_2nd_b.h"
+#include "shared/WatchHistory.h"
 #include "bench/ListingFloor.h"
 #include "platform/FileInfo.h"
 #include "platform/FileNameBytes.h"

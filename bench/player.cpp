@@ -30,9 +30,9 @@
 // drawing or sounding, like the mpv command it is compared with. Run under a
 // virtual X server (QT_QPA_PLATFORM=xcb) the window draws real pictures;
 // sound stays off either way.
-#include "app/shared/ExitPictures.h"
-#include "app/shared/PlayState.h"
-#include "app/shared/WatchHistory.h"
+#include "shared/ExitPictures.h"
+#include "shared/PlayState.h"
+#include "shared/WatchHistory.h"
 #include "platform/Keys.h"
 #include "platform/MpvEngines.h"
 #include "platform/MpvMediaEngine.h"

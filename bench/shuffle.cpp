@@ -1,7 +1,7 @@
 // Times the shuffled play order of a full list (32,767 items) against the
 // plain quadratic procedure on the same draws, and prints the ratio of the
 // two times measured in this run together with the fast order's own time.
-#include "app/shared/Shuffle.h"
+#include "shared/Shuffle.h"
 
 #include <algorithm>
 #include <chrono>

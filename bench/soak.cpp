@@ -16,8 +16,8 @@
 // printed alongside. The clips are made once per kind with ffmpeg and copied
 // under many names, so that the run plays 200 files without 200 encodes.
 #include "app/Vidrolle_2ndS.h"
-#include "app/shared/PlayState.h"
-#include "app/shared/Vidrolle_2nd_b.h"
+#include "shared/PlayState.h"
+#include "shared/Vidrolle_2nd_b.h"
 #include "platform/MessageBox.h"
 #include "platform/MpvEngines.h"
 

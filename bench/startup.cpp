@@ -20,7 +20,7 @@
 // median of several runs after a warm-up; the programs take turns, so a
 // change in the machine's load touches all of them alike. An argument names
 // another build of the program to time instead, to compare two versions.
-#include "app/shared/Vidrolle_2nd_b.h"
+#include "shared/Vidrolle_2nd_b.h"
 #include "bench/ListingFloor.h"
 
 #include <QByteArray>

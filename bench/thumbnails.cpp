@@ -13,7 +13,7 @@
 //                             200 films whose pictures are being made.
 // All in one run, on the offscreen platform; the films are made with ffmpeg.
 #include "app/Vidrolle_2ndS.h"
-#include "app/shared/Vidrolle_2nd_b.h"
+#include "shared/Vidrolle_2nd_b.h"
 #include "platform/ListView.h"
 #include "platform/ThumbnailService.h"
 

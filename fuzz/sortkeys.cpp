@@ -11,7 +11,7 @@
 // The quick paths are internal to the sorting unit, so its source is
 // compiled into this target.
 #include "FuzzSupport.h"
-#include "app/shared/ListSorting.cpp"
+#include "shared/ListSorting.cpp"
 
 #include <cmath>
 

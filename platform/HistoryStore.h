@@ -6,7 +6,7 @@
 // most the busy timeout. Each change is one short transaction.
 //
 // The store knows nothing of what the numbers mean (that is the record's unit
-// in app/shared); it keeps and returns them. It never shows anything to the
+// in shared/); it keeps and returns them. It never shows anything to the
 // user: a file that is not a usable database is moved aside and a fresh one
 // begun, one that cannot be opened leaves Open returning null, and a change
 // that fails (a writer that holds the file too long) returns false. Each such

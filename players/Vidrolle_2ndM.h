@@ -22,9 +22,9 @@
 // tick and the keys live in Vidrolle_2ndMTransport.cpp.
 #pragma once
 
-#include "app/shared/ExitPictures.h"
-#include "app/shared/PlayState.h"
-#include "app/shared/WatchHistory.h"
+#include "shared/ExitPictures.h"
+#include "shared/PlayState.h"
+#include "shared/WatchHistory.h"
 #include "platform/MediaEngine.h"
 #include "players/MediaWindowMath.h"
 #include "players/ViewerKeys.h"

@@ -17,9 +17,9 @@
 // notifications and its own key and mouse handlers.
 #pragma once
 
-#include "app/shared/ExitPictures.h"
-#include "app/shared/PlayState.h"
-#include "app/shared/WatchHistory.h"
+#include "shared/ExitPictures.h"
+#include "shared/PlayState.h"
+#include "shared/WatchHistory.h"
 #include "platform/StreamingEngine.h"
 #include "players/ViewerKeys.h"
 

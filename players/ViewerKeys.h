@@ -10,7 +10,7 @@
 // that fits a line before it is shown.
 #pragma once
 
-#include "app/shared/PlayState.h"
+#include "shared/PlayState.h"
 #include "platform/ViewerControls.h"
 
 #include <QString>

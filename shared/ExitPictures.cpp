@@ -1,4 +1,4 @@
-#include "app/shared/ExitPictures.h"
+#include "shared/ExitPictures.h"
 
 #include <QPainter>
 

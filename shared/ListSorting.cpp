@@ -1,4 +1,4 @@
-#include "app/shared/ListSorting.h"
+#include "shared/ListSorting.h"
 
 #include "platform/ListView.h"
 #include "platform/RadixSort.h"

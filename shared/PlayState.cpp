@@ -1,4 +1,4 @@
-#include "app/shared/PlayState.h"
+#include "shared/PlayState.h"
 
 PlayState& ThePlayState()
 {

@@ -1,4 +1,4 @@
-#include "app/shared/Shuffle.h"
+#include "shared/Shuffle.h"
 
 #include <algorithm>
 #include <array>

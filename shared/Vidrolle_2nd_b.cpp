@@ -1,4 +1,4 @@
-#include "app/shared/Vidrolle_2nd_b.h"
+#include "shared/Vidrolle_2nd_b.h"
 
 #include "platform/FileInfo.h"
 #include "platform/FileNameBytes.h"
@@ -103,6 +103,15 @@ bool WriteIniValue(const QString& section, const QString& key, const QString& va
                                                UpToNul(fileName));
 }
 
+bool WriteIniValues(const QString& section, const IniKeys& keys, const QString& fileName)
+{
+    IniKeys cut;
+    cut.reserve(keys.size());
+    for (const auto& [key, value] : keys)
+        cut.emplace_back(UpToNul(key).left(kMaxNameLength), UpToNul(value));
+    return platform::WritePrivateProfileStrings(UpToNul(section).left(kMaxNameLength), cut, UpToNul(fileName));
+}
+
 int16_t FolderExists(const QString& path)
 {
     // A folder exists when a search of it finds any entry; every readable
@@ -171,11 +180,15 @@ KeptSetting LoadKeptSetting(const QString& key, int16_t fallback, const QString&
     return setting;
 }
 
-bool SaveKeptSetting(const QString& key, const KeptSetting& setting, int16_t fallback, const QString& fileName)
+void AddKeptSetting(const QString& key, const KeptSetting& setting, int16_t fallback, IniKeys& keys)
 {
-    if (!setting.inFile && setting.value == fallback)
-        return true;
-    return WriteIniValue(kSettingsSection, key, platform::NumberText(setting.value), fileName);
+    if (setting.inFile || setting.value != fallback)
+        keys.emplace_back(key, platform::NumberText(setting.value));
+}
+
+bool SaveKept(const IniKeys& keys, const QString& fileName)
+{
+    return keys.empty() || WriteIniValues(kSettingsSection, keys, fileName);
 }
 
 } // namespace
@@ -186,9 +199,16 @@ HistorySetting LoadHistorySetting(const QString& fileName)
     return {kept.value, kept.inFile};
 }
 
+void AddHistorySetting(const HistorySetting& setting, IniKeys& keys)
+{
+    AddKeptSetting(QStringLiteral("History"), {setting.value, setting.inFile}, HistorySetting{}.value, keys);
+}
+
 bool SaveHistorySetting(const HistorySetting& setting, const QString& fileName)
 {
-    return SaveKeptSetting(QStringLiteral("History"), {setting.value, setting.inFile}, HistorySetting{}.value, fileName);
+    IniKeys keys;
+    AddHistorySetting(setting, keys);
+    return SaveKept(keys, fileName);
 }
 
 SwitchSetting LoadThumbnailsSetting(const QString& fileName)
@@ -197,10 +217,9 @@ SwitchSetting LoadThumbnailsSetting(const QString& fileName)
     return {kept.value, kept.inFile};
 }
 
-bool SaveThumbnailsSetting(const SwitchSetting& setting, const QString& fileName)
+void AddThumbnailsSetting(const SwitchSetting& setting, IniKeys& keys)
 {
-    return SaveKeptSetting(QStringLiteral("Thumbnails"), {setting.value, setting.inFile}, SwitchSetting{}.value,
-                           fileName);
+    AddKeptSetting(QStringLiteral("Thumbnails"), {setting.value, setting.inFile}, SwitchSetting{}.value, keys);
 }
 
 VolumeSetting LoadVolumeSetting(const QString& fileName)
@@ -211,9 +230,16 @@ VolumeSetting LoadVolumeSetting(const QString& fileName)
     return {kept.value, kept.inFile};
 }
 
+void AddVolumeSetting(const VolumeSetting& setting, IniKeys& keys)
+{
+    AddKeptSetting(QStringLiteral("Volume"), {setting.value, setting.inFile}, VolumeSetting{}.value, keys);
+}
+
 bool SaveVolumeSetting(const VolumeSetting& setting, const QString& fileName)
 {
-    return SaveKeptSetting(QStringLiteral("Volume"), {setting.value, setting.inFile}, VolumeSetting{}.value, fileName);
+    IniKeys keys;
+    AddVolumeSetting(setting, keys);
+    return SaveKept(keys, fileName);
 }
 
 float MagnificationFromText(const QString& text)
@@ -245,27 +271,29 @@ void LoadSettingsInto(PlayState& state, const QString& fileName, const QString& 
 }
 
 SettingsSaved SaveSettingsFrom(PlayState& state, const QString& folderPath, const QString& patternText,
-                               const QString& magnificationText, const QString& fileName)
+                               const QString& magnificationText, const QString& fileName, const IniKeys& additions)
 {
     SettingsSaved outcome;
     // An installed program's settings folder may not be there yet; when it
-    // cannot be made, the writes below fail and say why.
+    // cannot be made, the write below fails and says why.
     const QString folderReason = platform::MakeFolderOf(fileName);
-    // Every key is written even after one failed, so that whatever can be
-    // kept is kept; the first failure is the one reported.
-    const auto write = [&](const char* key, const QString& value) {
-        if (!WriteIniValue(kSettingsSection, QString::fromLatin1(key), value, fileName) && outcome.saved) {
-            outcome.saved = false;
-            outcome.reason = folderReason.isEmpty() ? platform::ErrorText(platform::LastProfileWriteError())
-                                                    : folderReason;
-        }
-    };
-    write("Path", folderPath);
-    write("Pattern", patternText);
-    write("Size", platform::NumberText(state.SizeMode));
     state.Magnification = MagnificationFromText(magnificationText);
-    write("Bairitu", platform::NumberText(state.Magnification));
-    write("Repeat", platform::NumberText(state.RepeatMode));
-    write("SEQ", platform::NumberText(state.PlayOrder));
+    IniKeys keys{
+        {QStringLiteral("Path"), folderPath},
+        {QStringLiteral("Pattern"), patternText},
+        {QStringLiteral("Size"), platform::NumberText(state.SizeMode)},
+        {QStringLiteral("Bairitu"), platform::NumberText(state.Magnification)},
+        {QStringLiteral("Repeat"), platform::NumberText(state.RepeatMode)},
+        {QStringLiteral("SEQ"), platform::NumberText(state.PlayOrder)},
+    };
+    keys.insert(keys.end(), additions.begin(), additions.end());
+    // One whole file: another copy of the program ending at the same time
+    // leaves either its file or this one, never a mix of the two. A key
+    // that cannot be written is passed over, and whatever can be kept is.
+    if (!WriteIniValues(kSettingsSection, keys, fileName)) {
+        outcome.saved = false;
+        outcome.reason =
+            folderReason.isEmpty() ? platform::ErrorText(platform::LastProfileWriteError()) : folderReason;
+    }
     return outcome;
 }

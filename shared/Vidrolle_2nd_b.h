@@ -4,13 +4,15 @@
 // of the settings into and from the play state.
 #pragma once
 
-#include "app/shared/PlayState.h"
+#include "shared/PlayState.h"
 
 #include <QDate>
 #include <QString>
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <utility>
+#include <vector>
 
 
 // The settings file's path: beside the program for a copy that may write its
@@ -35,6 +37,12 @@ QString ReadIniValue(const QString& section, const QString& key, const QString& 
 // says why).
 bool WriteIniValue(const QString& section, const QString& key, const QString& value,
                   const QString& fileName);
+
+// Writes several keys of one section at once, with the same rules for each
+// as WriteIniValue, in one replacement of the file. False when any could
+// not be written.
+using IniKeys = std::vector<std::pair<QString, QString>>;
+bool WriteIniValues(const QString& section, const IniKeys& keys, const QString& fileName);
 
 // -1 when the folder exists (a search of it finds an entry), 0 otherwise.
 int16_t FolderExists(const QString& path);
@@ -67,8 +75,10 @@ struct SettingsSaved {
 // saving makes the file's folder where missing, writes every key it can and
 // reports the first failure.
 void LoadSettingsInto(PlayState& state, const QString& fileName, const QString& defaultFolder);
+// `additions` are written after the six keys, in the same replacement.
 SettingsSaved SaveSettingsFrom(PlayState& state, const QString& folderPath, const QString& patternText,
-                               const QString& magnificationText, const QString& fileName);
+                               const QString& magnificationText, const QString& fileName,
+                               const IniKeys& additions = {});
 
 // A switch of the program's own features: 0 turns it off, anything else (and
 // a missing or empty value) leaves it on. A value that does not convert
@@ -86,10 +96,12 @@ HistorySetting LoadHistorySetting(const QString& fileName);
 // or the value is not the default, so that a settings file of a user who
 // never touched it keeps exactly its bytes. False when the write failed.
 bool SaveHistorySetting(const HistorySetting& setting, const QString& fileName);
+// Adds the key to those End writes, where it is to be written at all.
+void AddHistorySetting(const HistorySetting& setting, IniKeys& keys);
 // The "Thumbnails" setting, the switch of the pictures of films in the
 // list's tooltips; read and written as History is.
 SwitchSetting LoadThumbnailsSetting(const QString& fileName);
-bool SaveThumbnailsSetting(const SwitchSetting& setting, const QString& fileName);
+void AddThumbnailsSetting(const SwitchSetting& setting, IniKeys& keys);
 
 // The "Volume" setting, the players' loudness: 0 to 100, and 100 for a
 // missing key or any value that does not read as a whole number in that
@@ -101,6 +113,7 @@ struct VolumeSetting {
 };
 VolumeSetting LoadVolumeSetting(const QString& fileName);
 bool SaveVolumeSetting(const VolumeSetting& setting, const QString& fileName);
+void AddVolumeSetting(const VolumeSetting& setting, IniKeys& keys);
 
 // Magnification from the magnification box's text: the number when numeric,
 // else 1.2. A number beyond the range of a float counts as not numeric.

@@ -1,4 +1,4 @@
-#include "app/shared/WatchHistory.h"
+#include "shared/WatchHistory.h"
 
 #include <QPainter>
 #include <QPainterPath>

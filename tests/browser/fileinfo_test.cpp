@@ -1,4 +1,4 @@
-#include "app/shared/Vidrolle_2nd_b.h"
+#include "shared/Vidrolle_2nd_b.h"
 #include "platform/FileInfo.h"
 #include "platform/Runtime.h"
 

@@ -5,7 +5,7 @@
 #include "TempFolder.h"
 
 #include "app/Vidrolle_2ndS.h"
-#include "app/shared/Vidrolle_2nd_b.h"
+#include "shared/Vidrolle_2nd_b.h"
 #include "platform/ListView.h"
 #include "platform/Pickers.h"
 

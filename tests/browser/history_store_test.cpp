@@ -4,7 +4,7 @@
 
 #include "TempFolder.h"
 
-#include "app/shared/Vidrolle_2nd_b.h"
+#include "shared/Vidrolle_2nd_b.h"
 
 #include <QFile>
 #include <QProcess>

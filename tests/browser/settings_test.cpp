@@ -1,4 +1,4 @@
-#include "app/shared/Vidrolle_2nd_b.h"
+#include "shared/Vidrolle_2nd_b.h"
 #include "platform/Profile.h"
 
 #include "MessageRecorder.h"

@@ -5,8 +5,8 @@
 #include "TempFolder.h"
 
 #include "app/Vidrolle_2ndS.h"
-#include "app/shared/Vidrolle_2nd_b.h"
-#include "app/shared/WatchHistory.h"
+#include "shared/Vidrolle_2nd_b.h"
+#include "shared/WatchHistory.h"
 #include "platform/FileInfo.h"
 #include "platform/FileNameBytes.h"
 #include "platform/HistoryStore.h"

@@ -5,8 +5,8 @@
 #include "TempFolder.h"
 
 #include "app/Vidrolle_2ndS.h"
-#include "app/shared/AppTexts.h"
-#include "app/shared/Vidrolle_2nd_b.h"
+#include "shared/AppTexts.h"
+#include "shared/Vidrolle_2nd_b.h"
 #include "controls/Command.h"
 #include "platform/ListView.h"
 #include "platform/Pickers.h"

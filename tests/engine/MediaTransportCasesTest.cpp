@@ -20,7 +20,7 @@
 #include "MessageRecorder.h"
 #include "TempFolder.h"
 
-#include "app/shared/ExitPictures.h"
+#include "shared/ExitPictures.h"
 #include "controls/dtVisualScrollBar.h"
 #include "platform/Keys.h"
 #include "platform/MpvEngines.h"

@@ -10,7 +10,7 @@
 #include "MessageRecorder.h"
 #include "TempFolder.h"
 
-#include "app/shared/ExitPictures.h"
+#include "shared/ExitPictures.h"
 #include "platform/Keys.h"
 #include "platform/MpvEngines.h"
 #include "platform/Screen.h"

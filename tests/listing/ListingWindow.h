@@ -6,7 +6,7 @@
 #include "TempFolder.h"
 
 #include "app/Vidrolle_2ndS.h"
-#include "app/shared/Vidrolle_2nd_b.h"
+#include "shared/Vidrolle_2nd_b.h"
 #include "platform/ListView.h"
 
 #include <QStringList>

@@ -5,7 +5,7 @@
 #include "MessageRecorder.h"
 #include "TempFolder.h"
 
-#include "app/shared/ListSorting.h"
+#include "shared/ListSorting.h"
 #include "platform/ListView.h"
 #include "platform/Pickers.h"
 #include "platform/Runtime.h"

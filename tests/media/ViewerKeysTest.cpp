@@ -2,7 +2,7 @@
 // stepped through, the texts told over the picture, and the Volume setting.
 #include "players/ViewerKeys.h"
 
-#include "app/shared/Vidrolle_2nd_b.h"
+#include "shared/Vidrolle_2nd_b.h"
 #include "platform/Keys.h"
 #include "platform/MpvEngines.h"
 

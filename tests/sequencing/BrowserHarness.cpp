@@ -1,6 +1,6 @@
 #include "BrowserHarness.h"
 
-#include "app/shared/Vidrolle_2nd_b.h"
+#include "shared/Vidrolle_2nd_b.h"
 #include "platform/ListView.h"
 
 #include <QCoreApplication>

@@ -10,7 +10,7 @@
 #include "TempFolder.h"
 
 #include "app/Vidrolle_2ndS.h"
-#include "app/shared/PlayState.h"
+#include "shared/PlayState.h"
 
 #include <QString>
 #include <QStringList>

@@ -4,7 +4,7 @@
 #include "BrowserHarness.h"
 #include "MessageRecorder.h"
 
-#include "app/shared/AppTexts.h"
+#include "shared/AppTexts.h"
 #include "platform/ListView.h"
 
 #include <QAbstractItemView>

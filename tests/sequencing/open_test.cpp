@@ -3,7 +3,7 @@
 #include "BrowserHarness.h"
 #include "MessageRecorder.h"
 
-#include "app/shared/Vidrolle_2nd_b.h"
+#include "shared/Vidrolle_2nd_b.h"
 #include "platform/FileUri.h"
 #include "platform/Keys.h"
 #include "platform/ListView.h"

@@ -2,7 +2,7 @@
 // magnification box) and the ways of leaving: End, Cancel and the link label.
 #include "BrowserHarness.h"
 
-#include "app/shared/Vidrolle_2nd_b.h"
+#include "shared/Vidrolle_2nd_b.h"
 #include "platform/OpenUrl.h"
 #include "platform/Pointer.h"
 

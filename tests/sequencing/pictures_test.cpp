@@ -4,7 +4,7 @@
 #include "BrowserHarness.h"
 #include "Clips.h"
 
-#include "app/shared/Vidrolle_2nd_b.h"
+#include "shared/Vidrolle_2nd_b.h"
 #include "platform/ListView.h"
 #include "platform/ThumbnailService.h"
 

@@ -3,8 +3,8 @@
 #include "BrowserHarness.h"
 #include "MessageRecorder.h"
 
-#include "app/shared/Shuffle.h"
-#include "app/shared/Vidrolle_2nd_b.h"
+#include "shared/Shuffle.h"
+#include "shared/Vidrolle_2nd_b.h"
 #include "platform/ListView.h"
 #include "platform/Pickers.h"
 

@@ -1,6 +1,6 @@
 // The shuffled play order: the fast order must make exactly the picks of the
 // plain procedure, and the picks must be uniform.
-#include "app/shared/Shuffle.h"
+#include "shared/Shuffle.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "Clips.h"
 #include "TempFolder.h"
 
-#include "app/shared/Vidrolle_2nd_b.h"
+#include "shared/Vidrolle_2nd_b.h"
 #include "platform/FileNameBytes.h"
 #include "platform/HistoryStore.h"
 #include "platform/ProgramPlaces.h"

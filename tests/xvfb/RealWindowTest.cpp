@@ -9,7 +9,7 @@
 // It runs only through scripts/xvfb-check.sh, which starts the X server.
 #include "players/Vidrolle_2ndM.h"
 
-#include "app/shared/ExitPictures.h"
+#include "shared/ExitPictures.h"
 #include "platform/MpvEngines.h"
 
 #include "TempFolder.h"
