@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
 
-#include "platform/FileNameBytes.h"
-#include "platform/FileUri.h"
+#include "platform/system/FileNameBytes.h"
+#include "platform/system/FileUri.h"
 
 #include <QCommandLineParser>
 

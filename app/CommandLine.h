@@ -8,7 +8,7 @@
 // order given. --version and --help are answered without a window, the
 // settings file or the history. The rules are plain logic over a probe of the
 // file system, so that every case can be tested with made-up paths; words
-// keep their bytes (see platform/FileNameBytes.h).
+// keep their bytes (see platform/system/FileNameBytes.h).
 #pragma once
 
 #include <QString>

@@ -10,9 +10,9 @@
 #include "shared/PlayState.h"
 #include "shared/Vidrolle_2nd_b.h"
 #include "shared/WatchHistory.h"
-#include "platform/HistoryStore.h"
-#include "platform/MediaEngine.h"
-#include "platform/StreamingEngine.h"
+#include "platform/storage/HistoryStore.h"
+#include "platform/media/MediaEngine.h"
+#include "platform/media/StreamingEngine.h"
 
 #include <QImage>
 #include <QTimer>

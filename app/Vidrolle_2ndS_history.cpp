@@ -6,9 +6,9 @@
 #include "app/Vidrolle_2ndS.h"
 
 #include "shared/AppTexts.h"
-#include "platform/FileNameBytes.h"
-#include "platform/ListView.h"
-#include "platform/Pickers.h"
+#include "platform/system/FileNameBytes.h"
+#include "platform/widgets/ListView.h"
+#include "platform/widgets/Pickers.h"
 #include "players/Vidrolle_2ndM.h"
 
 #include <QDateTime>

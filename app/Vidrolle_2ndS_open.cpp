@@ -6,13 +6,13 @@
 
 #include "shared/AppTexts.h"
 #include "shared/Vidrolle_2nd_b.h"
-#include "platform/FileInfo.h"
-#include "platform/FileNameBytes.h"
-#include "platform/FileUri.h"
-#include "platform/Keys.h"
-#include "platform/ListView.h"
-#include "platform/MessageBox.h"
-#include "platform/Pickers.h"
+#include "platform/system/FileInfo.h"
+#include "platform/system/FileNameBytes.h"
+#include "platform/system/FileUri.h"
+#include "platform/widgets/Keys.h"
+#include "platform/widgets/ListView.h"
+#include "platform/widgets/MessageBox.h"
+#include "platform/widgets/Pickers.h"
 
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>

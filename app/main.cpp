@@ -9,11 +9,11 @@
 #include "shared/PlayState.h"
 #include "shared/Vidrolle_2nd_b.h"
 
-#include "platform/FileNameBytes.h"
-#include "platform/MpvEngines.h"
-#include "platform/ProgramPlaces.h"
-#include "platform/QuitWhenShown.h"
-#include "platform/ThumbnailService.h"
+#include "platform/system/FileNameBytes.h"
+#include "platform/media/MpvEngines.h"
+#include "platform/system/ProgramPlaces.h"
+#include "platform/widgets/QuitWhenShown.h"
+#include "platform/media/ThumbnailService.h"
 
 #include <QApplication>
 #include <QTimer>

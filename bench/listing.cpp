@@ -22,13 +22,13 @@
 #include "shared/Vidrolle_2nd_b.h"
 #include "shared/WatchHistory.h"
 #include "bench/ListingFloor.h"
-#include "platform/FileInfo.h"
-#include "platform/FileNameBytes.h"
-#include "platform/HistoryStore.h"
-#include "platform/ListView.h"
-#include "platform/MessageBox.h"
-#include "platform/Pickers.h"
-#include "platform/Runtime.h"
+#include "platform/system/FileInfo.h"
+#include "platform/system/FileNameBytes.h"
+#include "platform/storage/HistoryStore.h"
+#include "platform/widgets/ListView.h"
+#include "platform/widgets/MessageBox.h"
+#include "platform/widgets/Pickers.h"
+#include "platform/rules/Runtime.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

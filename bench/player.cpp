@@ -33,9 +33,9 @@
 #include "shared/ExitPictures.h"
 #include "shared/PlayState.h"
 #include "shared/WatchHistory.h"
-#include "platform/Keys.h"
-#include "platform/MpvEngines.h"
-#include "platform/MpvMediaEngine.h"
+#include "platform/widgets/Keys.h"
+#include "platform/media/MpvEngines.h"
+#include "platform/media/MpvMediaEngine.h"
 #include "players/Vidrolle_2ndM.h"
 
 #include <QApplication>

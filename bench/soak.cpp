@@ -18,8 +18,8 @@
 #include "app/Vidrolle_2ndS.h"
 #include "shared/PlayState.h"
 #include "shared/Vidrolle_2nd_b.h"
-#include "platform/MessageBox.h"
-#include "platform/MpvEngines.h"
+#include "platform/widgets/MessageBox.h"
+#include "platform/media/MpvEngines.h"
 
 #include <QApplication>
 #include <QDir>

@@ -16,7 +16,7 @@
 //   version_cpu_ms,        the processor time of the program answering
 //   help_cpu_ms            --version and --help (no window, no settings).
 // Both programs run on the offscreen platform and print the moment their
-// window is first shown (see platform/QuitWhenShown.h). Each figure is the
+// window is first shown (see platform/widgets/QuitWhenShown.h). Each figure is the
 // median of several runs after a warm-up; the programs take turns, so a
 // change in the machine's load touches all of them alike. An argument names
 // another build of the program to time instead, to compare two versions.

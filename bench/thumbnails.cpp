@@ -14,8 +14,8 @@
 // All in one run, on the offscreen platform; the films are made with ffmpeg.
 #include "app/Vidrolle_2ndS.h"
 #include "shared/Vidrolle_2nd_b.h"
-#include "platform/ListView.h"
-#include "platform/ThumbnailService.h"
+#include "platform/widgets/ListView.h"
+#include "platform/media/ThumbnailService.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

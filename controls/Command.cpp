@@ -1,7 +1,7 @@
 #include "controls/Command.h"
 
-#include "platform/Runtime.h"
-#include "platform/Screen.h"
+#include "platform/rules/Runtime.h"
+#include "platform/widgets/Screen.h"
 
 #include <QApplication>
 #include <QCursor>

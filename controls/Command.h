@@ -12,7 +12,7 @@
 
 #include "controls/PropertyBag.h"
 #include "controls/SkinPictures.h"
-#include "platform/Surface.h"
+#include "platform/widgets/Surface.h"
 
 #include <QFont>
 #include <QString>

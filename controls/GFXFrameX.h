@@ -12,7 +12,7 @@
 #pragma once
 
 #include "controls/PropertyBag.h"
-#include "platform/Surface.h"
+#include "platform/widgets/Surface.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "controls/ScrollBarPart.h"
 
-#include "platform/Screen.h"
+#include "platform/widgets/Screen.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -9,7 +9,7 @@
 // pixels. The pictures are drawn in code, once, on first use.
 #pragma once
 
-#include "platform/Surface.h"
+#include "platform/widgets/Surface.h"
 
 #include <array>
 #include <cstdint>

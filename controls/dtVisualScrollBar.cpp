@@ -2,9 +2,9 @@
 
 #include "controls/ScrollBarPart.h"
 #include "controls/ScrollBarPictures.h"
-#include "platform/MessageBox.h"
-#include "platform/Runtime.h"
-#include "platform/Screen.h"
+#include "platform/widgets/MessageBox.h"
+#include "platform/rules/Runtime.h"
+#include "platform/widgets/Screen.h"
 
 #include <QLocale>
 #include <QResizeEvent>

@@ -5,7 +5,7 @@
 // Kept here so that each lives in one place.
 #pragma once
 
-#include "platform/FileNameBytes.h"
+#include "platform/system/FileNameBytes.h"
 
 #include <QString>
 

@@ -6,8 +6,8 @@
 // that every look is fixed in one place.
 #pragma once
 
-#include "platform/FileInfo.h"
-#include "platform/HistoryStore.h"
+#include "platform/system/FileInfo.h"
+#include "platform/storage/HistoryStore.h"
 
 #include <QImage>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // --text the window also shows the browser's captions in the browser's face,
 // the least a window of Japanese text pays (the font system's start, the
 // face's glyphs), for comparison.
-#include "platform/QuitWhenShown.h"
+#include "platform/widgets/QuitWhenShown.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -2,8 +2,8 @@
 // of argument opens, and "file://" URIs of plain, spaced, percent-needing and
 // non-UTF-8 names, both ways.
 #include "app/CommandLine.h"
-#include "platform/FileNameBytes.h"
-#include "platform/FileUri.h"
+#include "platform/system/FileNameBytes.h"
+#include "platform/system/FileUri.h"
 
 #include <gtest/gtest.h>
 

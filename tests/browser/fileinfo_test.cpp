@@ -1,6 +1,6 @@
 #include "shared/Vidrolle_2nd_b.h"
-#include "platform/FileInfo.h"
-#include "platform/Runtime.h"
+#include "platform/system/FileInfo.h"
+#include "platform/rules/Runtime.h"
 
 #include "MessageRecorder.h"
 #include "TempFolder.h"

@@ -1,8 +1,8 @@
 // Names that are not valid UTF-8: the lossless mapping between a name's
 // bytes and the QString the program carries, and the readable text shown
 // for such a name.
-#include "platform/FileNameBytes.h"
-#include "platform/Profile.h"
+#include "platform/system/FileNameBytes.h"
+#include "platform/storage/Profile.h"
 
 #include "TempFolder.h"
 

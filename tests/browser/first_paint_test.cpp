@@ -6,8 +6,8 @@
 
 #include "app/Vidrolle_2ndS.h"
 #include "shared/Vidrolle_2nd_b.h"
-#include "platform/ListView.h"
-#include "platform/Pickers.h"
+#include "platform/widgets/ListView.h"
+#include "platform/widgets/Pickers.h"
 
 #include <QApplication>
 #include <QGroupBox>

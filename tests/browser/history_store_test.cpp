@@ -1,6 +1,6 @@
 // The watch history's file: two running copies writing at once, a file from a
 // newer program, and the History setting's rules for the settings file.
-#include "platform/HistoryStore.h"
+#include "platform/storage/HistoryStore.h"
 
 #include "TempFolder.h"
 

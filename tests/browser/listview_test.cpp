@@ -1,5 +1,5 @@
-#include "platform/ListView.h"
-#include "platform/Screen.h"
+#include "platform/widgets/ListView.h"
+#include "platform/widgets/Screen.h"
 
 #include <QApplication>
 #include <QCollator>

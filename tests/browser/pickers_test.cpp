@@ -1,4 +1,4 @@
-#include "platform/Pickers.h"
+#include "platform/widgets/Pickers.h"
 
 #include "MessageRecorder.h"
 #include "TempFolder.h"

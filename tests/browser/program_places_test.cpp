@@ -1,7 +1,7 @@
 // Where the settings file lives and which folder is opened by default, for a
 // portable copy and for an installed program, from made-up surroundings, and
 // what the probe of real surroundings finds.
-#include "platform/ProgramPlaces.h"
+#include "platform/system/ProgramPlaces.h"
 
 #include "TempFolder.h"
 

@@ -1,4 +1,4 @@
-#include "platform/Runtime.h"
+#include "platform/rules/Runtime.h"
 
 #include <QLocale>
 #include <QRegularExpression>

@@ -1,5 +1,5 @@
 #include "shared/Vidrolle_2nd_b.h"
-#include "platform/Profile.h"
+#include "platform/storage/Profile.h"
 
 #include "MessageRecorder.h"
 #include "TempFolder.h"

@@ -7,11 +7,11 @@
 #include "app/Vidrolle_2ndS.h"
 #include "shared/Vidrolle_2nd_b.h"
 #include "shared/WatchHistory.h"
-#include "platform/FileInfo.h"
-#include "platform/FileNameBytes.h"
-#include "platform/HistoryStore.h"
-#include "platform/ListView.h"
-#include "platform/Pickers.h"
+#include "platform/system/FileInfo.h"
+#include "platform/system/FileNameBytes.h"
+#include "platform/storage/HistoryStore.h"
+#include "platform/widgets/ListView.h"
+#include "platform/widgets/Pickers.h"
 
 #include <QAbstractItemModel>
 #include <QListView>

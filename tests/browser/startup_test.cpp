@@ -8,10 +8,10 @@
 #include "shared/AppTexts.h"
 #include "shared/Vidrolle_2nd_b.h"
 #include "controls/Command.h"
-#include "platform/ListView.h"
-#include "platform/Pickers.h"
-#include "platform/ProgramPlaces.h"
-#include "platform/Screen.h"
+#include "platform/widgets/ListView.h"
+#include "platform/widgets/Pickers.h"
+#include "platform/system/ProgramPlaces.h"
+#include "platform/widgets/Screen.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,6 +1,6 @@
 // The skinned push button driven through real mouse, focus and timer events.
 #include "controls/Command.h"
-#include "platform/Screen.h"
+#include "platform/widgets/Screen.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

@@ -1,7 +1,7 @@
 // The shadow frame: its colour arithmetic, its picture pixel by pixel, its
 // setter rules and persistence, and its redraws as a widget.
 #include "controls/GFXFrameX.h"
-#include "platform/Screen.h"
+#include "platform/widgets/Screen.h"
 
 #include <QWidget>
 #include <gtest/gtest.h>

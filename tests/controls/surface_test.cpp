@@ -1,5 +1,5 @@
 // Drawing rules of the raster surface that the skinned controls rely on.
-#include "platform/Surface.h"
+#include "platform/widgets/Surface.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "Clips.h"
-#include "platform/MpvCore.h"
+#include "platform/media/MpvCore.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

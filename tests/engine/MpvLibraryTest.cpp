@@ -2,8 +2,8 @@
 // a library that is missing or is not libmpv gives none, says why once, and
 // leaves the players in the state of a player that cannot be created.
 #include "EngineTestSupport.h"
-#include "platform/MpvEngines.h"
-#include "platform/MpvLibrary.h"
+#include "platform/media/MpvEngines.h"
+#include "platform/media/MpvLibrary.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
 // Reading streaming sources and .ram metafiles, without mpv.
 #include "TempFolder.h"
-#include "platform/RamFile.h"
+#include "platform/media/RamFile.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 // The rule that tells a seek's own restart from older news, on the event
 // orders mpv produces.
-#include "platform/SeekTracker.h"
+#include "platform/media/SeekTracker.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // metafiles, played to their end through the event loop.
 #include "EngineTestSupport.h"
 #include "TempFolder.h"
-#include "platform/FileNameBytes.h"
-#include "platform/MpvEngines.h"
-#include "platform/MpvStreamingEngine.h"
+#include "platform/system/FileNameBytes.h"
+#include "platform/media/MpvEngines.h"
+#include "platform/media/MpvStreamingEngine.h"
 
 #include <QFile>
 #include <QRandomGenerator>

@@ -7,7 +7,7 @@
 
 #include "app/Vidrolle_2ndS.h"
 #include "shared/Vidrolle_2nd_b.h"
-#include "platform/ListView.h"
+#include "platform/widgets/ListView.h"
 
 #include <QStringList>
 #include <memory>

@@ -5,10 +5,10 @@
 #include "MessageRecorder.h"
 #include "TempFolder.h"
 
-#include "platform/FileInfo.h"
-#include "platform/Pickers.h"
-#include "platform/Pointer.h"
-#include "platform/Runtime.h"
+#include "platform/system/FileInfo.h"
+#include "platform/widgets/Pickers.h"
+#include "platform/widgets/Pointer.h"
+#include "platform/rules/Runtime.h"
 
 #include <QDir>
 #include <QFile>

@@ -6,9 +6,9 @@
 #include "TempFolder.h"
 
 #include "shared/ListSorting.h"
-#include "platform/ListView.h"
-#include "platform/Pickers.h"
-#include "platform/Runtime.h"
+#include "platform/widgets/ListView.h"
+#include "platform/widgets/Pickers.h"
+#include "platform/rules/Runtime.h"
 
 #include <QDateTime>
 #include <QFile>

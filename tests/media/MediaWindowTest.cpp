@@ -4,8 +4,8 @@
 #include "players/Vidrolle_2ndM.h"
 
 #include "controls/dtVisualScrollBar.h"
-#include "platform/Keys.h"
-#include "platform/Screen.h"
+#include "platform/widgets/Keys.h"
+#include "platform/widgets/Screen.h"
 
 #include "FakeMediaEngine.h"
 #include "MessageRecorder.h"

@@ -1,8 +1,8 @@
 // Keeping the player windows on the browser's screen, as plain logic: the
 // picture made smaller to fit the screen's free part, the screen that shows
 // a window, and the picture's size after a film's rotation.
-#include "platform/MpvCore.h"
-#include "platform/Screen.h"
+#include "platform/media/MpvCore.h"
+#include "platform/widgets/Screen.h"
 #include "players/MediaWindowMath.h"
 #include "players/ScreenFit.h"
 #include "players/StreamingLayout.h"

@@ -2,7 +2,7 @@
 // persistence, and pointer input through the window, so that the toolkit's
 // press grab carries a drag beyond the thumb.
 #include "controls/dtVisualScrollBar.h"
-#include "platform/Screen.h"
+#include "platform/widgets/Screen.h"
 
 #include "MessageRecorder.h"
 

@@ -1,7 +1,7 @@
 #include "BrowserHarness.h"
 
 #include "shared/Vidrolle_2nd_b.h"
-#include "platform/ListView.h"
+#include "platform/widgets/ListView.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -5,7 +5,7 @@
 #include "MessageRecorder.h"
 
 #include "shared/AppTexts.h"
-#include "platform/ListView.h"
+#include "platform/widgets/ListView.h"
 
 #include <QAbstractItemView>
 #include <QAction>

@@ -4,11 +4,11 @@
 #include "MessageRecorder.h"
 
 #include "shared/Vidrolle_2nd_b.h"
-#include "platform/FileUri.h"
-#include "platform/Keys.h"
-#include "platform/ListView.h"
-#include "platform/Pickers.h"
-#include "platform/Profile.h"
+#include "platform/system/FileUri.h"
+#include "platform/widgets/Keys.h"
+#include "platform/widgets/ListView.h"
+#include "platform/widgets/Pickers.h"
+#include "platform/storage/Profile.h"
 
 #include <QApplication>
 #include <QDropEvent>

@@ -3,8 +3,8 @@
 #include "BrowserHarness.h"
 
 #include "shared/Vidrolle_2nd_b.h"
-#include "platform/OpenUrl.h"
-#include "platform/Pointer.h"
+#include "platform/widgets/OpenUrl.h"
+#include "platform/widgets/Pointer.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

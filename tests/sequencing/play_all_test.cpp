@@ -5,8 +5,8 @@
 
 #include "shared/Shuffle.h"
 #include "shared/Vidrolle_2nd_b.h"
-#include "platform/ListView.h"
-#include "platform/Pickers.h"
+#include "platform/widgets/ListView.h"
+#include "platform/widgets/Pickers.h"
 
 #include <QComboBox>
 #include <QFileInfo>

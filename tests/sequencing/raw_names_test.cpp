@@ -4,10 +4,10 @@
 #include "BrowserHarness.h"
 #include "MessageRecorder.h"
 
-#include "platform/FileInfo.h"
-#include "platform/FileNameBytes.h"
-#include "platform/ListView.h"
-#include "platform/Runtime.h"
+#include "platform/system/FileInfo.h"
+#include "platform/system/FileNameBytes.h"
+#include "platform/widgets/ListView.h"
+#include "platform/rules/Runtime.h"
 
 #include <QDateTime>
 #include <gtest/gtest.h>

@@ -4,8 +4,8 @@
 
 #include "FakeStreamingEngine.h"
 #include "TempFolder.h"
-#include "platform/Screen.h"
-#include "platform/Keys.h"
+#include "platform/widgets/Screen.h"
+#include "platform/widgets/Keys.h"
 #include "players/StreamingLayout.h"
 #include "players/StreamingWidgets.h"
 

@@ -7,7 +7,7 @@
 #pragma once
 
 #include "FakeViewerControls.h"
-#include "platform/MediaEngine.h"
+#include "platform/media/MediaEngine.h"
 
 #include <QRect>
 #include <QString>

@@ -8,7 +8,7 @@
 #pragma once
 
 #include "FakeViewerControls.h"
-#include "platform/StreamingEngine.h"
+#include "platform/media/StreamingEngine.h"
 
 #include <QPointer>
 #include <QString>

@@ -4,7 +4,7 @@
 // script or stage, so it outlives each engine.
 #pragma once
 
-#include "platform/ViewerControls.h"
+#include "platform/media/ViewerControls.h"
 
 #include <QStringList>
 #include <map>

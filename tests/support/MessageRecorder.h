@@ -2,7 +2,7 @@
 // next scripted answer (OK when the script has run out).
 #pragma once
 
-#include "platform/MessageBox.h"
+#include "platform/widgets/MessageBox.h"
 
 #include <deque>
 #include <vector>

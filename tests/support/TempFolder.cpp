@@ -1,6 +1,6 @@
 #include "TempFolder.h"
 
-#include "platform/FileNameBytes.h"
+#include "platform/system/FileNameBytes.h"
 
 #include <QDir>
 #include <QFile>

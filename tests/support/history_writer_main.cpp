@@ -5,7 +5,7 @@
 // transaction, as the browser does. It exits 0 when every one was kept.
 //
 //   history_writer <history file> <prefix> <count>
-#include "platform/HistoryStore.h"
+#include "platform/storage/HistoryStore.h"
 
 #include <QCoreApplication>
 #include <cstdio>

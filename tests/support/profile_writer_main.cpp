@@ -6,7 +6,7 @@
 // reaped, this process prints "gone". Forking from this small process rather
 // than starting a program per kill keeps the test's 200 kills quick.
 #include "ProfileCrashValues.h"
-#include "platform/Profile.h"
+#include "platform/storage/Profile.h"
 
 #include <cstdio>
 #include <sys/wait.h>
