@@ -3,7 +3,7 @@
 // picture fitted into the display area and the whole seconds of the slider.
 #pragma once
 
-#include "platform/Screen.h"
+#include "platform/widgets/Screen.h"
 
 #include <QRect>
 #include <QString>

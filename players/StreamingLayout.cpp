@@ -1,6 +1,6 @@
 #include "players/StreamingLayout.h"
 
-#include "platform/Runtime.h"
+#include "platform/rules/Runtime.h"
 
 #include <algorithm>
 #include <cmath>

@@ -9,7 +9,7 @@
 // size; everything a widget receives is whole pixels.
 #pragma once
 
-#include "platform/Screen.h"
+#include "platform/widgets/Screen.h"
 
 #include <QRect>
 #include <QSize>

@@ -5,10 +5,10 @@
 
 #include "controls/PropertyBag.h"
 #include "controls/dtVisualScrollBar.h"
-#include "platform/FileInfo.h"
-#include "platform/Keys.h"
-#include "platform/Pointer.h"
-#include "platform/Runtime.h"
+#include "platform/system/FileInfo.h"
+#include "platform/widgets/Keys.h"
+#include "platform/widgets/Pointer.h"
+#include "platform/rules/Runtime.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -16,7 +16,6 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QWheelEvent>
 #include <QPainter>
 #include <algorithm>
 #include <limits>
@@ -84,11 +83,7 @@ void FillBlack(QWidget* widget)
 
 Vidrolle_2ndM::Vidrolle_2ndM(PlayState& state, platform::MediaEngineFactory engineFactory,
                              const ExitPictures& pictures, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
-      state_(state),
-      engineFactory_(std::move(engineFactory)),
-      pictures_(pictures),
-      viewerKeys_(state)
+    : PlayerWindow(state, pictures, parent), engineFactory_(std::move(engineFactory))
 {
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, QColor(0x80, 0x80, 0x80));
@@ -143,15 +138,13 @@ Vidrolle_2ndM::Vidrolle_2ndM(PlayState& state, platform::MediaEngineFactory engi
 Vidrolle_2ndM::~Vidrolle_2ndM()
 {
     Unload();
-    if (keyFilterInstalled_)
-        qApp->removeEventFilter(this);
 }
 
 // --- showing ---------------------------------------------------------------------
 
 bool Vidrolle_2ndM::ShowModal()
 {
-    if (loop_ != nullptr || loaded_)
+    if (showing_ || loaded_)
         return false;
     outcome_ = {};
     viewerKeys_.Reset();
@@ -168,19 +161,11 @@ bool Vidrolle_2ndM::ShowModal()
         return played;
     }
 
-    // The window sees every key first, whichever of its children has focus.
-    qApp->installEventFilter(this);
-    keyFilterInstalled_ = true;
-    setWindowModality(Qt::ApplicationModal);
-    show();
-    raise();
-    activateWindow();
-
-    QEventLoop loop;
-    loop_ = &loop;
-    if (loaded_)
-        loop.exec();
-    loop_ = nullptr;
+    showing_ = true;
+    const bool kept = ShowAndWait([this] { return !loaded_; });
+    if (!kept)
+        return played;
+    showing_ = false;
     // The application may end every loop at once when it quits.
     Unload();
     noteUnplayable();
@@ -196,23 +181,18 @@ void Vidrolle_2ndM::Unload()
     seekTick_.stop();
     Form_Unload();
     hide();
-    if (keyFilterInstalled_) {
-        qApp->removeEventFilter(this);
-        keyFilterInstalled_ = false;
-    }
-    if (loop_ != nullptr)
-        loop_->quit();
+    StopTakingKeys();
+    EndWait();
 }
 
-void Vidrolle_2ndM::NoteEnd(ShowingEnd end)
+std::optional<double> Vidrolle_2ndM::ReachedPosition() const
 {
-    if (outcome_.end != ShowingEnd::None)
-        return;
-    outcome_.end = end;
-    if (engine_) {
-        outcome_.position = engine_->CurrentPosition();
-        outcome_.duration = engine_->Duration();
-    }
+    return engine_ ? engine_->CurrentPosition() : std::nullopt;
+}
+
+std::optional<double> Vidrolle_2ndM::KnownLength() const
+{
+    return engine_ ? engine_->Duration() : std::nullopt;
 }
 
 void Vidrolle_2ndM::Form_Unload()
@@ -253,7 +233,7 @@ void Vidrolle_2ndM::Form_Load()
     // Built outside the visible screen, then placed once its size is known.
     const platform::ScreenMetrics screen = platform::Screen();
     MoveTwips(screen.WidthTwips(), screen.HeightTwips());
-    SetMessage(PlayingText());
+    SetMessage(PlayingCaption());
     LoadFile();
 
     if (state_.SizeMode == 2) {
@@ -424,6 +404,11 @@ void Vidrolle_2ndM::SizeTwips(double width, double height)
     resize(std::max(0, platform::TwipsToPixelsX(width)), std::max(0, platform::TwipsToPixelsY(height)));
 }
 
+QString Vidrolle_2ndM::Caption() const
+{
+    return lbl_msg->text();
+}
+
 void Vidrolle_2ndM::SetMessage(const QString& text)
 {
     lbl_msg->setText(text);
@@ -431,32 +416,11 @@ void Vidrolle_2ndM::SetMessage(const QString& text)
     lbl_msg->raise();
 }
 
-QString Vidrolle_2ndM::PlayingText() const
-{
-    return QStringLiteral("Playing... ") + platform::ExistingFileName(state_.CurrentFile);
-}
-
 // --- events -------------------------------------------------------------------------------------
 
 bool Vidrolle_2ndM::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
-    case QEvent::KeyPress: {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (!loaded_ || widget == nullptr || widget->window() != this)
-            break;
-        const int code = platform::KeyCodeOf(static_cast<QKeyEvent*>(event)->key());
-        if (code == 0)
-            break;
-        Form_KeyDown(code);
-        return true;
-    }
-    case QEvent::Wheel:
-        if (watched == Display && loaded_) {
-            viewerKeys_.Wheel(static_cast<QWheelEvent*>(event)->angleDelta().y(), engine_ ? engine_->Controls() : nullptr);
-            return true;
-        }
-        break;
     case QEvent::MouseButtonPress:
         if (watched == ImgExit) {
             ImgExit_MouseDown();
@@ -485,7 +449,8 @@ bool Vidrolle_2ndM::eventFilter(QObject* watched, QEvent* event)
     default:
         break;
     }
-    return QWidget::eventFilter(watched, event);
+    // The keys and the wheel.
+    return PlayerWindow::eventFilter(watched, event);
 }
 
 void Vidrolle_2ndM::closeEvent(QCloseEvent* event)

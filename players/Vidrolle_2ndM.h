@@ -22,12 +22,9 @@
 // tick and the keys live in Vidrolle_2ndMTransport.cpp.
 #pragma once
 
-#include "shared/ExitPictures.h"
-#include "shared/PlayState.h"
-#include "shared/WatchHistory.h"
-#include "platform/MediaEngine.h"
+#include "platform/media/MediaEngine.h"
 #include "players/MediaWindowMath.h"
-#include "players/ViewerKeys.h"
+#include "players/PlayerWindow.h"
 
 #include <QRect>
 #include <QTimer>
@@ -44,7 +41,7 @@ class dtVisualScrollBar;
 }
 
 
-class Vidrolle_2ndM : public QWidget {
+class Vidrolle_2ndM : public PlayerWindow {
     Q_OBJECT
 public:
     Vidrolle_2ndM(PlayState& state, platform::MediaEngineFactory engineFactory,
@@ -56,9 +53,6 @@ public:
     // file could not be played at all (no engine, or the engine could not
     // render it), so that a repeat loop over a broken file can end.
     bool ShowModal();
-    // How the last showing ended, with the position reached and the duration
-    // as the engine knew them just before it was released.
-    const ShowingOutcome& LastShowing() const { return outcome_; }
 
     // --- load and release ---------------------------------------------------
     void Form_Load();
@@ -68,7 +62,7 @@ public:
     void Form_Unload();
     // Stops the tick, releases the engine, hides the window and ends the
     // modal showing. Safe to call from inside any handler, and more than once.
-    void Unload();
+    void Unload() override;
     bool IsLoaded() const { return loaded_; }
 
     // --- transport ------------------------------------------------------------
@@ -77,7 +71,6 @@ public:
     static constexpr int kPausedTickMs = 250;
 
     void Timer1_Timer();
-    void Form_KeyDown(int keyCode);
     void Display_Click();
     void H1_Scroll();
     void ImgExit_MouseDown();
@@ -111,10 +104,25 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
+    bool Playing() const override { return loaded_; }
+    QString Caption() const override;
+    void SetCaption(const QString& text) override { SetMessage(text); }
+    void PlayOn() override;
+    void PauseHere() override;
+    // Left and Right seek.
+    bool OwnKey(int keyCode) override;
+    // Every key the program knows, each repeat of a held one too.
+    bool TakesKey(int) const override { return true; }
+    bool ActsOnRepeat(int) const override { return true; }
+    platform::ViewerControls* Controls() const override { return engine_ ? engine_->Controls() : nullptr; }
+    std::optional<double> ReachedPosition() const override;
+    std::optional<double> KnownLength() const override;
+    void ShowExitPicture(const QImage& picture) override;
+    QWidget* PictureArea() const override { return Display; }
+
 private:
     void ResetControls();
     void SetMessage(const QString& text);
-    QString PlayingText() const;
     void MoveTwips(double left, double top);
     void SizeTwips(double width, double height);
     void SizePicture();
@@ -122,9 +130,6 @@ private:
     // smaller, its proportions kept; true when it did.
     bool FitPictureOnScreen();
     void SetDuration();
-    // Notes the first way the showing ends; later ones (a second Unload)
-    // change nothing.
-    void NoteEnd(ShowingEnd end);
     // Pausing slows the tick; resuming brings it back to full speed at once.
     void SetPaused(bool paused);
     // Forgets what the tick has shown, for a fresh showing.
@@ -135,9 +140,7 @@ private:
     // The slider and the times follow the position: the tick less its end test.
     void ShowPosition();
 
-    PlayState& state_;
     platform::MediaEngineFactory engineFactory_;
-    const ExitPictures& pictures_;
     std::unique_ptr<platform::MediaEngine> engine_;
 
     double leftTwips_ = 0;
@@ -147,10 +150,8 @@ private:
     bool loaded_ = false;
     bool rendered_ = false; // the last LoadFile's engine rendered its file
     bool shrunkToScreen_ = false; // the last LoadFile made the picture smaller to fit
-    bool keyFilterInstalled_ = false;
+    bool showing_ = false; // inside ShowModal
     bool displayPressed_ = false;
-    QEventLoop* loop_ = nullptr;
-    ShowingOutcome outcome_;
 
     // What the tick has shown, so that a tick that changes nothing costs
     // one position read and a few comparisons.
@@ -162,8 +163,6 @@ private:
     // The slider was dragged or laid out again since the last tick, so its
     // thumb must be put back at its value even when the value is the same.
     bool sliderMoved_ = true;
-    // Loudness, mute and tracks: the viewer's keys and the wheel.
-    viewer::ViewerKeys viewerKeys_;
     // Ticks once, soon after a seek while paused: the key or the drag is
     // still being handled, and the window must not close under it.
     QTimer seekTick_;

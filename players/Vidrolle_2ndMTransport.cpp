@@ -1,22 +1,15 @@
 // The media window's transport: the tick that keeps the slider and the times
-// on the position and notices the end, the keys, the slider's drag, and the
-// clicks that stop.
+// on the position and notices the end, pausing, its own keys (the seeks),
+// the slider's drag, and the clicks that stop.
 #include "players/Vidrolle_2ndM.h"
 
 #include "controls/dtVisualScrollBar.h"
-#include "platform/Keys.h"
+#include "platform/widgets/Keys.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 
 using namespace media_window;
-
-namespace {
-
-const QString kPause = QStringLiteral("Pause");
-const QString kUnloading = QStringLiteral("Unloading");
-
-} // namespace
 
 void Vidrolle_2ndM::ResetTickState()
 {
@@ -85,7 +78,23 @@ void Vidrolle_2ndM::Timer1_Timer()
     }
 }
 
-void Vidrolle_2ndM::Form_KeyDown(int keyCode)
+void Vidrolle_2ndM::PlayOn()
+{
+    if (engine_)
+        engine_->Run();
+    // Shows at once where the film goes on from.
+    TickAfterSeek();
+    SetPaused(false);
+}
+
+void Vidrolle_2ndM::PauseHere()
+{
+    if (engine_)
+        engine_->Pause();
+    SetPaused(true);
+}
+
+bool Vidrolle_2ndM::OwnKey(int keyCode)
 {
     platform::MediaEngine* engine = engine_.get();
     const auto position = [engine] { return engine ? engine->CurrentPosition().value_or(0.0) : 0.0; };
@@ -95,34 +104,6 @@ void Vidrolle_2ndM::Form_KeyDown(int keyCode)
     };
 
     switch (keyCode) {
-    case platform::kKeyControl:
-        // Skip: the run goes on with its next file.
-        SetMessage(kUnloading);
-        NoteEnd(ShowingEnd::Skipped);
-        Unload();
-        break;
-    case platform::kKeyAlt:
-        if (lbl_msg->text() == kPause) {
-            SetMessage(PlayingText());
-            if (engine)
-                engine->Run();
-            // Shows at once where the film goes on from.
-            TickAfterSeek();
-            SetPaused(false);
-        } else {
-            SetMessage(kPause);
-            if (engine)
-                engine->Pause();
-            SetPaused(true);
-        }
-        break;
-    case platform::kKeyEscape:
-    case platform::kKeySpace:
-        SetMessage(kUnloading);
-        state_.StopRequested = kTrue;
-        NoteEnd(ShowingEnd::Stopped);
-        Unload();
-        break;
     case platform::kKeyLeft: {
         // Back half a step, or to the start within the first whole step.
         const double p = position();
@@ -131,7 +112,7 @@ void Vidrolle_2ndM::Form_KeyDown(int keyCode)
         else
             seek(position() - SeekStep / 2);
         TickAfterSeek();
-        break;
+        return true;
     }
     case platform::kKeyRight: {
         const double d = engine ? engine->Duration().value_or(0.0) : 0.0;
@@ -141,11 +122,10 @@ void Vidrolle_2ndM::Form_KeyDown(int keyCode)
         else
             seek(position() + SeekStep);
         TickAfterSeek();
-        break;
+        return true;
     }
     default:
-        viewerKeys_.Form_KeyDown(keyCode, engine ? engine->Controls() : nullptr);
-        break;
+        return false;
     }
 }
 
@@ -168,17 +148,16 @@ void Vidrolle_2ndM::Display_Click()
 
 void Vidrolle_2ndM::ImgExit_MouseDown()
 {
-    ImgExit->setPixmap(QPixmap::fromImage(pictures_.pressed));
-    ImgExit->resize(pictures_.pressed.size());
+    ExitImagePressed();
 }
 
 void Vidrolle_2ndM::ImgExit_MouseUp()
 {
-    ImgExit->setPixmap(QPixmap::fromImage(pictures_.released));
-    ImgExit->resize(pictures_.released.size());
-    // Let the released look be painted before the window goes.
-    QCoreApplication::processEvents();
-    state_.StopRequested = kTrue;
-    NoteEnd(ShowingEnd::Stopped);
-    Unload();
+    ExitImageReleased();
+}
+
+void Vidrolle_2ndM::ShowExitPicture(const QImage& picture)
+{
+    ImgExit->setPixmap(QPixmap::fromImage(picture));
+    ImgExit->resize(picture.size());
 }

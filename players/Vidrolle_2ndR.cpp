@@ -2,10 +2,10 @@
 
 #include "players/PlayerChrome.h"
 
-#include "platform/FileInfo.h"
-#include "platform/Keys.h"
-#include "platform/Pointer.h"
-#include "platform/Screen.h"
+#include "platform/system/FileInfo.h"
+#include "platform/widgets/Keys.h"
+#include "platform/widgets/Pointer.h"
+#include "platform/widgets/Screen.h"
 #include "players/ScreenFit.h"
 #include "players/StreamingLayout.h"
 #include "players/StreamingWidgets.h"
@@ -13,16 +13,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
-#include <QWheelEvent>
 
 namespace {
 
 const QString kCaptionLoading = QStringLiteral("Loading...");
-const QString kCaptionPause = QStringLiteral("Pause");
-const QString kCaptionUnloading = QStringLiteral("Unloading");
 
 void PaintBlack(QWidget* widget)
 {
@@ -39,18 +35,11 @@ bool IsWindowKey(int keyCode)
            viewer::ViewerKeys::IsViewerKey(keyCode);
 }
 
-// Keys whose repeats count: holding Up or Down keeps changing the loudness.
-bool Repeats(int keyCode)
-{
-    return keyCode == platform::kKeyUp || keyCode == platform::kKeyDown;
-}
-
 } // namespace
 
 Vidrolle_2ndR::Vidrolle_2ndR(PlayState& state, platform::StreamingEngineFactory engineFactory,
                              const ExitPictures& pictures, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), state_(state),
-      engineFactory_(std::move(engineFactory)), pictures_(pictures), viewerKeys_(state)
+    : PlayerWindow(state, pictures, parent), engineFactory_(std::move(engineFactory))
 {
     setWindowModality(Qt::ApplicationModal);
     PaintBlack(this);
@@ -60,9 +49,8 @@ Vidrolle_2ndR::Vidrolle_2ndR(PlayState& state, platform::StreamingEngineFactory 
 
 Vidrolle_2ndR::~Vidrolle_2ndR()
 {
-    if (loop_)
-        loop_->quit();
-    qApp->removeEventFilter(this);
+    EndWait();
+    StopTakingKeys();
     // The engine draws into RealSC, so it goes before the children do.
     ReleaseEngine();
 }
@@ -162,26 +150,14 @@ bool Vidrolle_2ndR::ShowModal()
     showing_ = true;
     Form_Load();
 
-    // Every key reaches the window first, whichever child has the focus.
-    qApp->installEventFilter(this);
-    QPointer<Vidrolle_2ndR> self(this);
     if (!closing_) {
-        show();
-        activateWindow();
         transportTimer_.start();
-        QEventLoop loop;
-        loop_ = &loop;
-        // A close during Form_Load or show() has already happened; a quit
-        // asked for before exec() would be lost, hence the second look.
-        if (!closing_)
-            loop.exec();
-        if (!self)
+        if (!ShowAndWait([this] { return closing_; }))
             return true;
-        loop_ = nullptr;
     }
 
     // Nothing of this showing is on the stack any more: the engine can go.
-    qApp->removeEventFilter(this);
+    StopTakingKeys();
     transportTimer_.stop();
     hide();
     ReleaseEngine();
@@ -260,7 +236,7 @@ void Vidrolle_2ndR::Realmain_PlayStateChange(int state)
         SetCaption(PlayingCaption());
         break;
     case 4:
-        SetCaption(kCaptionPause);
+        SetCaption(QStringLiteral("Pause"));
         break;
     case 5:
         SetCaption(QStringLiteral("Seeking"));
@@ -270,63 +246,47 @@ void Vidrolle_2ndR::Realmain_PlayStateChange(int state)
     }
 }
 
-void Vidrolle_2ndR::Form_KeyDown(int keyCode)
+void Vidrolle_2ndR::PlayOn()
 {
-    if (!showing_ || closing_)
-        return;
-    switch (keyCode) {
-    case platform::kKeyControl:
-        SetCaption(kCaptionUnloading);
-        NoteEnd(ShowingEnd::Skipped);
-        Unload();
-        break;
-    case platform::kKeyAlt:
-        // The caption is the only record of the pause: whatever else it reads
-        // ("Buffering...", "Seeking"), Alt pauses.
-        if (lbl_msg->text() == kCaptionPause) {
-            SetCaption(PlayingCaption());
-            if (engine_)
-                engine_->DoPlay();
-            // Show where the clip resumes from without waiting for the tick.
-            Transport_Timer();
-        } else {
-            SetCaption(kCaptionPause);
-            if (engine_)
-                engine_->DoPause();
-        }
-        break;
-    case platform::kKeyEscape:
-    case platform::kKeySpace:
-        SetCaption(kCaptionUnloading);
-        state_.StopRequested = kTrue;
-        NoteEnd(ShowingEnd::Stopped);
-        Unload();
-        break;
-    default:
-        viewerKeys_.Form_KeyDown(keyCode, engine_ ? engine_->Controls() : nullptr);
-        break;
-    }
+    if (engine_)
+        engine_->DoPlay();
+    // Show where the clip resumes from without waiting for the tick.
+    Transport_Timer();
+}
+
+void Vidrolle_2ndR::PauseHere()
+{
+    if (engine_)
+        engine_->DoPause();
+}
+
+bool Vidrolle_2ndR::TakesKey(int keyCode) const
+{
+    return IsWindowKey(keyCode);
+}
+
+bool Vidrolle_2ndR::ActsOnRepeat(int keyCode) const
+{
+    // A held Alt would flicker between pause and play; a held Up or Down
+    // keeps changing the loudness.
+    return keyCode == platform::kKeyUp || keyCode == platform::kKeyDown;
 }
 
 void Vidrolle_2ndR::ImgExit_MouseDown(Qt::MouseButton)
 {
-    if (!showing_ || closing_)
-        return;
-    ImgExit->SetPicture(pictures_.pressed);
+    if (Playing())
+        ExitImagePressed();
 }
 
 void Vidrolle_2ndR::ImgExit_MouseUp(Qt::MouseButton)
 {
-    if (!showing_ || closing_)
-        return;
-    ImgExit->SetPicture(pictures_.released);
-    // Let the released look be painted before the window goes.
-    QCoreApplication::processEvents();
-    // The user let go on the exit image, so the run stops even if the clip
-    // happened to end while the picture was being repainted.
-    state_.StopRequested = kTrue;
-    NoteEnd(ShowingEnd::Stopped);
-    Unload();
+    if (Playing())
+        ExitImageReleased();
+}
+
+void Vidrolle_2ndR::ShowExitPicture(const QImage& picture)
+{
+    ImgExit->SetPicture(picture);
 }
 
 void Vidrolle_2ndR::Transport_Timer()
@@ -350,17 +310,17 @@ void Vidrolle_2ndR::Real_Pos_Seek(double seconds)
     Transport_Timer();
 }
 
-void Vidrolle_2ndR::NoteEnd(ShowingEnd end)
+std::optional<double> Vidrolle_2ndR::ReachedPosition() const
 {
-    if (outcome_.end != ShowingEnd::None || closing_)
-        return;
-    outcome_.end = end;
-    if (engine_) {
-        outcome_.position = engine_->Position();
-        outcome_.duration = engine_->Length();
-    }
-    if (!outcome_.duration)
-        outcome_.duration = knownLength_;
+    return engine_ ? engine_->Position() : std::nullopt;
+}
+
+std::optional<double> Vidrolle_2ndR::KnownLength() const
+{
+    // The engine forgets the length once the clip has ended.
+    if (const std::optional<double> length = engine_ ? engine_->Length() : std::nullopt)
+        return length;
+    return knownLength_;
 }
 
 void Vidrolle_2ndR::Unload()
@@ -370,39 +330,18 @@ void Vidrolle_2ndR::Unload()
     closing_ = true;
     transportTimer_.stop();
     hide();
-    if (loop_)
-        loop_->quit();
+    EndWait();
 }
 
-QString Vidrolle_2ndR::PlayingCaption() const
+QString Vidrolle_2ndR::Caption() const
 {
-    return QStringLiteral("Playing... ") + platform::ExistingFileName(state_.CurrentFile);
+    return lbl_msg->text();
 }
 
 void Vidrolle_2ndR::SetCaption(const QString& text)
 {
     lbl_msg->setText(text);
     lbl_msg->adjustSize();
-}
-
-bool Vidrolle_2ndR::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::Wheel && watched == RealSC && showing_ && !closing_) {
-        viewerKeys_.Wheel(static_cast<QWheelEvent*>(event)->angleDelta().y(), engine_ ? engine_->Controls() : nullptr);
-        return true;
-    }
-    if (event->type() != QEvent::KeyPress || !showing_ || closing_)
-        return QWidget::eventFilter(watched, event);
-    auto* key = static_cast<QKeyEvent*>(event);
-    const int keyCode = platform::KeyCodeOf(key->key());
-    if (!IsWindowKey(keyCode))
-        return QWidget::eventFilter(watched, event);
-    // A held key repeats; acting on the repeats would make a held Alt flicker
-    // between pause and play.
-    if (!key->isAutoRepeat() || Repeats(keyCode))
-        Form_KeyDown(keyCode);
-    key->accept();
-    return true;
 }
 
 void Vidrolle_2ndR::closeEvent(QCloseEvent* event)

@@ -17,11 +17,8 @@
 // notifications and its own key and mouse handlers.
 #pragma once
 
-#include "shared/ExitPictures.h"
-#include "shared/PlayState.h"
-#include "shared/WatchHistory.h"
-#include "platform/StreamingEngine.h"
-#include "players/ViewerKeys.h"
+#include "platform/media/StreamingEngine.h"
+#include "players/PlayerWindow.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -37,7 +34,7 @@ class PositionSlider;
 class StatusBar;
 } // namespace streaming
 
-class Vidrolle_2ndR : public QWidget {
+class Vidrolle_2ndR : public PlayerWindow {
     Q_OBJECT
 public:
     Vidrolle_2ndR(PlayState& state, platform::StreamingEngineFactory engineFactory,
@@ -48,16 +45,12 @@ public:
     // the window has closed. false when it could not be shown at all (the
     // factory made no engine), in which case nothing was shown or played.
     bool ShowModal();
-    // How the last showing ended, with the position reached and the length
-    // as the engine knew them then.
-    const ShowingOutcome& LastShowing() const { return outcome_; }
 
     // Handlers, public so that tests can drive them as the engine, the
     // keyboard and the mouse would.
     void Form_Load();
     void Realmain_ClipOpened(const QString& title, const QString& source);
     void Realmain_PlayStateChange(int state);
-    void Form_KeyDown(int keyCode);
     void ImgExit_MouseDown(Qt::MouseButton button);
     void ImgExit_MouseUp(Qt::MouseButton button);
     // Brings the position slider and the status bar's time up to date.
@@ -66,7 +59,7 @@ public:
 
     // Closes the window: the nested loop ends and the engine is released
     // once it has. Safe to call more than once and from inside any handler.
-    void Unload();
+    void Unload() override;
 
     bool IsShowing() const { return showing_; }
     bool IsClosing() const { return closing_; }
@@ -85,23 +78,30 @@ public:
     streaming::StatusBar* Realmain = nullptr;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+
+    bool Playing() const override { return showing_ && !closing_; }
+    QString Caption() const override;
+    void SetCaption(const QString& text) override;
+    void PlayOn() override;
+    void PauseHere() override;
+    bool OwnKey(int) override { return false; }
+    // Ctrl, Alt, Esc, Space and the viewer's keys; repeats of Up and Down.
+    bool TakesKey(int keyCode) const override;
+    bool ActsOnRepeat(int keyCode) const override;
+    platform::ViewerControls* Controls() const override { return engine_ ? engine_->Controls() : nullptr; }
+    std::optional<double> ReachedPosition() const override;
+    std::optional<double> KnownLength() const override;
+    void ShowExitPicture(const QImage& picture) override;
+    QWidget* PictureArea() const override { return RealSC; }
 
 private:
     void BuildControls();
     void DestroyControls();
     void ReleaseEngine();
-    QString PlayingCaption() const;
-    void SetCaption(const QString& text);
-    // Notes the first way the showing ends; later ones change nothing.
-    void NoteEnd(ShowingEnd end);
 
-    PlayState& state_;
     platform::StreamingEngineFactory engineFactory_;
-    const ExitPictures& pictures_;
     std::unique_ptr<platform::StreamingEngine> engine_;
-    QEventLoop* loop_ = nullptr;
     QTimer transportTimer_;
     bool showing_ = false;
     bool closing_ = false;
@@ -109,7 +109,4 @@ private:
     // The engine forgets the length once the clip has ended; the history
     // still wants it.
     std::optional<double> knownLength_;
-    ShowingOutcome outcome_;
-    // Loudness, mute and tracks: the viewer's keys and the wheel.
-    viewer::ViewerKeys viewerKeys_;
 };

@@ -1,6 +1,6 @@
 #include "players/ViewerKeys.h"
 
-#include "platform/Keys.h"
+#include "platform/widgets/Keys.h"
 
 #include <algorithm>
 

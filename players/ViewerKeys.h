@@ -11,7 +11,7 @@
 #pragma once
 
 #include "shared/PlayState.h"
-#include "platform/ViewerControls.h"
+#include "platform/media/ViewerControls.h"
 
 #include <QString>
 #include <cstdint>
