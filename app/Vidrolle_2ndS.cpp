@@ -8,17 +8,17 @@
 #include "shared/Vidrolle_2nd_b.h"
 #include "controls/Command.h"
 #include "controls/GFXFrameX.h"
-#include "platform/FileInfo.h"
-#include "platform/FileNameBytes.h"
-#include "platform/ListView.h"
-#include "platform/MessageBox.h"
-#include "platform/Pickers.h"
-#include "platform/Pointer.h"
-#include "platform/Profile.h"
-#include "platform/ProgramPlaces.h"
-#include "platform/Runtime.h"
-#include "platform/Screen.h"
-#include "platform/ThumbnailService.h"
+#include "platform/system/FileInfo.h"
+#include "platform/system/FileNameBytes.h"
+#include "platform/widgets/ListView.h"
+#include "platform/widgets/MessageBox.h"
+#include "platform/widgets/Pickers.h"
+#include "platform/widgets/Pointer.h"
+#include "platform/storage/Profile.h"
+#include "platform/system/ProgramPlaces.h"
+#include "platform/rules/Runtime.h"
+#include "platform/widgets/Screen.h"
+#include "platform/media/ThumbnailService.h"
 #include "players/Vidrolle_2ndM.h"
 
 #include <QComboBox>
@@ -374,7 +374,7 @@ void Vidrolle_2ndS::LoadSettings()
     const QString settings = SettingsFileName();
     platform::RemoveStaleProfileTemporaries(settings);
     LoadSettingsInto(state_, settings, DefaultFolder());
-    const VolumeSetting volume = LoadVolumeSetting(settings);
+    const auto volume = LoadKeptSetting<VolumeSetting>(QString::fromLatin1(kVolumeKey), settings);
     state_.Volume = volume.value;
     volumeInFile_ = volume.inFile;
 }
@@ -384,9 +384,9 @@ SettingsSaved Vidrolle_2ndS::SaveSettings()
     // The keys of the program's own additions come after the six, each
     // written only where it matters, all in one whole file.
     IniKeys additions;
-    AddHistorySetting(historySetting_, additions);
-    AddThumbnailsSetting(thumbnailsSetting_, additions);
-    AddVolumeSetting({state_.Volume, volumeInFile_}, additions);
+    AddKeptSetting(QString::fromLatin1(kHistoryKey), historySetting_, additions);
+    AddKeptSetting(QString::fromLatin1(kThumbnailsKey), thumbnailsSetting_, additions);
+    AddKeptSetting(QString::fromLatin1(kVolumeKey), VolumeSetting{state_.Volume, volumeInFile_}, additions);
     return SaveSettingsFrom(state_, Dir1->Path(), Combo_Kind->currentText(), Cmb_Bairitu->currentText(),
                             SettingsFileName(), additions);
 }

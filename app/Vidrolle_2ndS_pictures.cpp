@@ -1,15 +1,15 @@
 // The browser window's pictures of films: each row's tooltip shows a picture
 // of its film above the watch history's lines. The pictures come from the
 // desktop's thumbnail cache, or are made, by a service that works on other
-// threads (platform/ThumbnailService.h); the window asks for the rows in
+// threads (platform/media/ThumbnailService.h); the window asks for the rows in
 // sight after each fill and scroll, the nearest to the pointer first, and
 // for the row the pointer rests on before all, and shows what is known.
 #include "app/Vidrolle_2ndS.h"
 
 #include "shared/Vidrolle_2nd_b.h"
-#include "platform/ListView.h"
-#include "platform/ThumbnailQueue.h"
-#include "platform/ThumbnailService.h"
+#include "platform/widgets/ListView.h"
+#include "platform/media/ThumbnailQueue.h"
+#include "platform/media/ThumbnailService.h"
 
 #include <QCursor>
 #include <QToolTip>
@@ -31,7 +31,7 @@ QString PictureToolTip(const QString& picture, const QString& lines)
 
 void Vidrolle_2ndS::OpenThumbnails()
 {
-    thumbnailsSetting_ = LoadThumbnailsSetting(SettingsFileName());
+    thumbnailsSetting_ = LoadKeptSetting<SwitchSetting>(QString::fromLatin1(kThumbnailsKey), SettingsFileName());
     thumbnails_.reset();
     if (thumbnailsSetting_.Enabled() && deps_.thumbnails)
         thumbnails_ = deps_.thumbnails();

@@ -1,11 +1,11 @@
 #include "shared/Vidrolle_2nd_b.h"
 
-#include "platform/FileInfo.h"
-#include "platform/FileNameBytes.h"
-#include "platform/MessageBox.h"
-#include "platform/ProgramPlaces.h"
-#include "platform/Profile.h"
-#include "platform/Runtime.h"
+#include "platform/system/FileInfo.h"
+#include "platform/system/FileNameBytes.h"
+#include "platform/widgets/MessageBox.h"
+#include "platform/system/ProgramPlaces.h"
+#include "platform/storage/Profile.h"
+#include "platform/rules/Runtime.h"
 
 #include <QCoreApplication>
 
@@ -157,90 +157,43 @@ double GetFileDate(const std::optional<QDate>& date, const std::function<QString
     return platform::DateValue(*date);
 }
 
-namespace {
-
-// A key written only once it matters: `inFile` tells whether the file holds
-// it at all. A value that does not convert keeps the default.
-struct KeptSetting {
-    int16_t value = 0;
-    bool inFile = false;
-};
-
-KeptSetting LoadKeptSetting(const QString& key, int16_t fallback, const QString& fileName)
+template <typename Setting>
+Setting LoadKeptSetting(const QString& key, const QString& fileName)
 {
     // A default no settings line can hold (lines end at a line break) tells
     // a missing key from an empty value.
     const QString missing = QStringLiteral("\n");
     const QString text =
         platform::GetPrivateProfileString(QString::fromLatin1(kSettingsSection), key, missing, UpToNul(fileName));
-    KeptSetting setting{fallback, text != missing};
+    Setting setting;
+    setting.inFile = text != missing;
     if (setting.inFile && !text.isEmpty())
-        if (const std::optional<int16_t> value = platform::ToInteger16(text))
+        if (const std::optional<int16_t> value = platform::ToInteger16(text); value && Setting::Takes(*value))
             setting.value = *value;
     return setting;
 }
 
-void AddKeptSetting(const QString& key, const KeptSetting& setting, int16_t fallback, IniKeys& keys)
+template <typename Setting>
+void AddKeptSetting(const QString& key, const Setting& setting, IniKeys& keys)
 {
-    if (setting.inFile || setting.value != fallback)
+    if (setting.inFile || setting.value != Setting{}.value)
         keys.emplace_back(key, platform::NumberText(setting.value));
 }
 
-bool SaveKept(const IniKeys& keys, const QString& fileName)
+template <typename Setting>
+bool SaveKeptSetting(const QString& key, const Setting& setting, const QString& fileName)
 {
+    IniKeys keys;
+    AddKeptSetting(key, setting, keys);
     return keys.empty() || WriteIniValues(kSettingsSection, keys, fileName);
 }
 
-} // namespace
-
-HistorySetting LoadHistorySetting(const QString& fileName)
-{
-    const KeptSetting kept = LoadKeptSetting(QStringLiteral("History"), HistorySetting{}.value, fileName);
-    return {kept.value, kept.inFile};
-}
-
-void AddHistorySetting(const HistorySetting& setting, IniKeys& keys)
-{
-    AddKeptSetting(QStringLiteral("History"), {setting.value, setting.inFile}, HistorySetting{}.value, keys);
-}
-
-bool SaveHistorySetting(const HistorySetting& setting, const QString& fileName)
-{
-    IniKeys keys;
-    AddHistorySetting(setting, keys);
-    return SaveKept(keys, fileName);
-}
-
-SwitchSetting LoadThumbnailsSetting(const QString& fileName)
-{
-    const KeptSetting kept = LoadKeptSetting(QStringLiteral("Thumbnails"), SwitchSetting{}.value, fileName);
-    return {kept.value, kept.inFile};
-}
-
-void AddThumbnailsSetting(const SwitchSetting& setting, IniKeys& keys)
-{
-    AddKeptSetting(QStringLiteral("Thumbnails"), {setting.value, setting.inFile}, SwitchSetting{}.value, keys);
-}
-
-VolumeSetting LoadVolumeSetting(const QString& fileName)
-{
-    KeptSetting kept = LoadKeptSetting(QStringLiteral("Volume"), VolumeSetting{}.value, fileName);
-    if (kept.value < 0 || kept.value > 100)
-        kept.value = VolumeSetting{}.value;
-    return {kept.value, kept.inFile};
-}
-
-void AddVolumeSetting(const VolumeSetting& setting, IniKeys& keys)
-{
-    AddKeptSetting(QStringLiteral("Volume"), {setting.value, setting.inFile}, VolumeSetting{}.value, keys);
-}
-
-bool SaveVolumeSetting(const VolumeSetting& setting, const QString& fileName)
-{
-    IniKeys keys;
-    AddVolumeSetting(setting, keys);
-    return SaveKept(keys, fileName);
-}
+template SwitchSetting LoadKeptSetting<SwitchSetting>(const QString&, const QString&);
+template VolumeSetting LoadKeptSetting<VolumeSetting>(const QString&, const QString&);
+template void AddKeptSetting<SwitchSetting>(const QString&, const SwitchSetting&, IniKeys&);
+template void AddKeptSetting<VolumeSetting>(const QString&, const VolumeSetting&, IniKeys&);
+template bool SaveKeptSetting<SwitchSetting>(const QString&, const SwitchSetting&, const QString&);
+template bool SaveKeptSetting<VolumeSetting>(const QString&, const VolumeSetting&, const QString&);
 
 float MagnificationFromText(const QString& text)
 {

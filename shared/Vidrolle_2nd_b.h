@@ -17,7 +17,7 @@
 
 // The settings file's path: beside the program for a copy that may write its
 // own folder or already keeps the file there, else under the user's
-// configuration folder (see platform/ProgramPlaces.h). Decided once.
+// configuration folder (see platform/system/ProgramPlaces.h). Decided once.
 QString SettingsFileName();
 // The folder opened when no remembered folder can be used: the program's
 // folder for a portable copy, else the user's videos folder or home.
@@ -80,40 +80,51 @@ SettingsSaved SaveSettingsFrom(PlayState& state, const QString& folderPath, cons
                                const QString& magnificationText, const QString& fileName,
                                const IniKeys& additions = {});
 
+// The program's own keys in the settings file, beyond the six: each is
+// written only where the file holds it already or its value is not the
+// default, so that a settings file of a user who never touched it keeps
+// exactly its bytes. `inFile` tells whether the file holds the key at all.
+// A value that does not convert, or that the setting does not take, reads
+// as the default.
+inline constexpr const char* kHistoryKey = "History";
+inline constexpr const char* kThumbnailsKey = "Thumbnails";
+inline constexpr const char* kVolumeKey = "Volume";
+
 // A switch of the program's own features: 0 turns it off, anything else (and
-// a missing or empty value) leaves it on. A value that does not convert
-// leaves it on too. `inFile` tells whether the file holds the key at all,
-// which decides whether End writes it back.
+// a missing or empty value) leaves it on. "History" switches the watch
+// history, "Thumbnails" the pictures of films in the list's tooltips.
 struct SwitchSetting {
     int16_t value = 1;
     bool inFile = false;
     bool Enabled() const { return value != 0; }
+    static bool Takes(int16_t) { return true; }
 };
-// The "History" setting, the watch history's switch.
 using HistorySetting = SwitchSetting;
-HistorySetting LoadHistorySetting(const QString& fileName);
-// Writes the key after the others, but only where the file holds it already
-// or the value is not the default, so that a settings file of a user who
-// never touched it keeps exactly its bytes. False when the write failed.
-bool SaveHistorySetting(const HistorySetting& setting, const QString& fileName);
-// Adds the key to those End writes, where it is to be written at all.
-void AddHistorySetting(const HistorySetting& setting, IniKeys& keys);
-// The "Thumbnails" setting, the switch of the pictures of films in the
-// list's tooltips; read and written as History is.
-SwitchSetting LoadThumbnailsSetting(const QString& fileName);
-void AddThumbnailsSetting(const SwitchSetting& setting, IniKeys& keys);
 
-// The "Volume" setting, the players' loudness: 0 to 100, and 100 for a
-// missing key or any value that does not read as a whole number in that
-// range. Like History, it is written only where the file holds it already or
-// the value is not the default, so a default file stays as it was.
+// "Volume", the players' loudness: 0 to 100, 100 when missing.
 struct VolumeSetting {
     int16_t value = 100;
     bool inFile = false;
+    static bool Takes(int16_t value) { return value >= 0 && value <= 100; }
 };
-VolumeSetting LoadVolumeSetting(const QString& fileName);
-bool SaveVolumeSetting(const VolumeSetting& setting, const QString& fileName);
-void AddVolumeSetting(const VolumeSetting& setting, IniKeys& keys);
+
+template <typename Setting>
+Setting LoadKeptSetting(const QString& key, const QString& fileName);
+// Adds the key to those End writes, where it is to be written at all.
+template <typename Setting>
+void AddKeptSetting(const QString& key, const Setting& setting, IniKeys& keys);
+// Writes the key alone, where it is to be written. False when that failed.
+template <typename Setting>
+bool SaveKeptSetting(const QString& key, const Setting& setting, const QString& fileName);
+
+inline HistorySetting LoadHistorySetting(const QString& fileName)
+{
+    return LoadKeptSetting<HistorySetting>(QString::fromLatin1(kHistoryKey), fileName);
+}
+inline bool SaveHistorySetting(const HistorySetting& setting, const QString& fileName)
+{
+    return SaveKeptSetting(QString::fromLatin1(kHistoryKey), setting, fileName);
+}
 
 // Magnification from the magnification box's text: the number when numeric,
 // else 1.2. A number beyond the range of a float counts as not numeric.

@@ -3,8 +3,8 @@
 #include "players/ViewerKeys.h"
 
 #include "shared/Vidrolle_2nd_b.h"
-#include "platform/Keys.h"
-#include "platform/MpvEngines.h"
+#include "platform/widgets/Keys.h"
+#include "platform/media/MpvEngines.h"
 
 #include "FakeViewerControls.h"
 #include "TempFolder.h"
@@ -91,10 +91,11 @@ TEST(ViewerKeys, TheVolumeSettingIsWrittenOnlyWhenItMatters)
 {
     TempFolder folder;
     const QString file = folder.MakeFileWithContent("Vidrolle_2nd.ini", "[Section]\nPath=/x\n");
-    VolumeSetting missing = LoadVolumeSetting(file);
+    const QString volume = QString::fromLatin1(kVolumeKey);
+    VolumeSetting missing = LoadKeptSetting<VolumeSetting>(volume, file);
     EXPECT_EQ(missing.value, 100);
     EXPECT_FALSE(missing.inFile);
-    ASSERT_TRUE(SaveVolumeSetting(missing, file));
+    ASSERT_TRUE(SaveKeptSetting(volume, missing, file));
     QFile read(file);
     ASSERT_TRUE(read.open(QIODevice::ReadOnly));
     EXPECT_EQ(read.readAll(), QByteArray("[Section]\nPath=/x\n"));
@@ -104,10 +105,10 @@ TEST(ViewerKeys, TheVolumeSettingIsWrittenOnlyWhenItMatters)
                                                   {"150", 100}, {"-5", 100}, {"", 100}, {"70000", 100}};
     for (const auto& [text, expected] : values) {
         ASSERT_TRUE(WriteIniValue("Section", "Volume", QString::fromLatin1(text), file));
-        const VolumeSetting setting = LoadVolumeSetting(file);
+        const VolumeSetting setting = LoadKeptSetting<VolumeSetting>(volume, file);
         EXPECT_EQ(setting.value, expected) << text;
         EXPECT_TRUE(setting.inFile) << text;
     }
-    ASSERT_TRUE(SaveVolumeSetting({45, false}, file));
+    ASSERT_TRUE(SaveKeptSetting(volume, VolumeSetting{45, false}, file));
     EXPECT_EQ(ReadIniValue("Section", "Volume", file), QStringLiteral("45"));
 }
