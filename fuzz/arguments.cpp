@@ -8,8 +8,8 @@
 //     read kept as given, and a folder opens only with no files beside it.
 #include "FuzzSupport.h"
 #include "app/CommandLine.h"
-#include "platform/FileNameBytes.h"
-#include "platform/FileUri.h"
+#include "platform/system/FileNameBytes.h"
+#include "platform/system/FileUri.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

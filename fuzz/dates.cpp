@@ -7,7 +7,7 @@
 // and whatever text reads as a date is a real day (or a time of day 0) whose
 // own text reads back as that day.
 #include "FuzzSupport.h"
-#include "platform/Runtime.h"
+#include "platform/rules/Runtime.h"
 
 #include <cmath>
 #include <cstring>

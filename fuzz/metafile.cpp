@@ -11,8 +11,8 @@
 // comes out is either an error, an existing local file that is no metafile,
 // or an address of one of the network schemes.
 #include "FuzzSupport.h"
-#include "platform/FileNameBytes.h"
-#include "platform/RamFile.h"
+#include "platform/system/FileNameBytes.h"
+#include "platform/media/RamFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -8,7 +8,7 @@
 // the number read, and each format writes its own shape and reads back as
 // the value it was given, rounded as that format rounds.
 #include "FuzzSupport.h"
-#include "platform/Runtime.h"
+#include "platform/rules/Runtime.h"
 
 #include <QHash>
 #include <QRegularExpression>

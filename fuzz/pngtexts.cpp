@@ -6,7 +6,7 @@
 //   - odd: the rest is lines of "key=value" fields; written into a PNG with
 //     our writer, they read back exactly (round trip).
 #include "FuzzSupport.h"
-#include "platform/ThumbnailCache.h"
+#include "platform/media/ThumbnailCache.h"
 
 #include <QImage>
 

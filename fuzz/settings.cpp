@@ -8,8 +8,8 @@
 // unchanged, an accepted one must read back its (trimmed, capped) value and
 // leave every other key as it was.
 #include "FuzzSupport.h"
-#include "platform/FileNameBytes.h"
-#include "platform/Profile.h"
+#include "platform/system/FileNameBytes.h"
+#include "platform/storage/Profile.h"
 
 #include <QDir>
 #include <QFile>

@@ -8,12 +8,17 @@
 // texts puts the numbers in numeric and the dates in chronological order,
 // with the texts that are neither first.
 //
-// The quick paths are internal to the sorting unit, so its source is
-// compiled into this target.
 #include "FuzzSupport.h"
-#include "shared/ListSorting.cpp"
+#include "platform/rules/Runtime.h"
+#include "platform/rules/TextOrder.h"
+#include "shared/ListSorting.h"
+#include "shared/SortKeys.h"
 
 #include <cmath>
+
+using sort_keys::DateKeyReader;
+using sort_keys::kPlainNumberKeySize;
+using sort_keys::PlainNumberSortKey;
 
 namespace {
 

@@ -9,7 +9,7 @@
 // the empty text first ascending and last descending, equal texts in their
 // first order either way.
 #include "FuzzSupport.h"
-#include "platform/ListView.h"
+#include "platform/widgets/ListView.h"
 
 #include <QCollator>
 

@@ -1,8 +1,9 @@
 #include "shared/ListSorting.h"
+#include "shared/SortKeys.h"
 
-#include "platform/ListView.h"
-#include "platform/RadixSort.h"
-#include "platform/Runtime.h"
+#include "platform/widgets/ListView.h"
+#include "platform/rules/RadixSort.h"
+#include "platform/rules/Runtime.h"
 
 #include <QDate>
 #include <QLocale>
@@ -18,64 +19,10 @@
 
 namespace {
 
-// The width of the key of a plain number: twenty whole digits, the point
-// and ten decimals, as NumberSortKey writes it.
-constexpr qsizetype kPlainNumberKeySize = 31;
-
-// Writes the key of a number cell that shows plain digits with "," group
-// separators (the size column's texts) to `out`, without a detour through
-// text parsing and printf; the same text NumberSortKey gives. Anything else,
-// or more digits than a double holds exactly, is refused and left to
-// NumberSortKey.
-bool PlainNumberSortKey(QStringView text, char16_t* out)
-{
-    constexpr int kWholeDigits = 20;
-    constexpr int kMaxExactDigits = 15;
-    if (text.isEmpty() || text.front() < u'0' || text.front() > u'9')
-        return false;
-    char16_t digits[kMaxExactDigits];
-    int count = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c >= u'0' && c <= u'9') {
-            if (count == kMaxExactDigits)
-                return false;
-            digits[count++] = c;
-        } else if (c != u',' || i + 1 == text.size() || text[i + 1] < u'0' || text[i + 1] > u'9') {
-            return false;
-        }
-    }
-    std::fill(out, out + kPlainNumberKeySize, u'0');
-    for (int i = 0; i < count; ++i)
-        out[kWholeDigits - count + i] = digits[i];
-    out[kWholeDigits] = u'.';
-    return true;
-}
-
-// The value of a number cell that PlainNumberSortKey takes; its key texts
-// order as these values do. Read straight from the digits, with the same
-// rules for what is taken.
-std::optional<uint64_t> PlainNumberValue(QStringView text)
-{
-    constexpr int kMaxExactDigits = 15;
-    const qsizetype size = text.size();
-    const char16_t* at = reinterpret_cast<const char16_t*>(text.data());
-    if (size == 0 || at[0] < u'0' || at[0] > u'9')
-        return std::nullopt;
-    uint64_t value = 0;
-    int count = 0;
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = at[i];
-        if (c >= u'0' && c <= u'9') {
-            if (++count > kMaxExactDigits)
-                return std::nullopt;
-            value = value * 10 + (c - u'0');
-        } else if (c != u',' || i + 1 == size || at[i + 1] < u'0' || at[i + 1] > u'9') {
-            return std::nullopt;
-        }
-    }
-    return value;
-}
+using sort_keys::DateKeyReader;
+using sort_keys::kPlainNumberKeySize;
+using sort_keys::PlainNumberSortKey;
+using sort_keys::PlainNumberValue;
 
 // The stable order of rows by whole-number keys (key[i] for row i), equal
 // keys keeping their row order in both directions, as the list's text order
@@ -145,139 +92,6 @@ private:
         qsizetype used;
     };
     std::vector<Block> blocks_;
-};
-
-// Reads the date texts of the list (the locale's short date with a
-// four-digit year) without the general date parser, which is slow. A text is
-// taken only when it is exactly how that format writes the date it names;
-// every other text, and every format with fields other than numeric days and
-// months, short month names and four-digit years, goes to DateSortKey.
-class DateKeyReader {
-public:
-    DateKeyReader()
-    {
-        const QLocale locale;
-        for (int month = 1; month <= 12; ++month)
-            monthNames_[static_cast<size_t>(month - 1)] = locale.monthName(month, QLocale::ShortFormat);
-        const QString format = locale.dateFormat(QLocale::ShortFormat);
-        for (qsizetype i = 0; i < format.size();) {
-            const QChar c = format[i];
-            qsizetype run = 1;
-            while (i + run < format.size() && format[i + run] == c)
-                ++run;
-            i += run;
-            if (c == u'y') {
-                fields_.push_back({Field::Year4, {}});
-            } else if (c == u'd' && run <= 2) {
-                fields_.push_back({run == 1 ? Field::Day : Field::Day2, {}});
-            } else if (c == u'M' && run <= 3) {
-                fields_.push_back({run == 1 ? Field::Month : run == 2 ? Field::Month2 : Field::MonthName, {}});
-            } else if (c.isLetter() || c == u'\'' || c.isDigit()) {
-                fields_.clear();
-                return;
-            } else {
-                fields_.push_back({Field::Literal, QString(run, c)});
-            }
-        }
-    }
-
-    // The date as year * 10000 + month * 100 + day, which orders as Key's
-    // texts do; nothing for a text Key hands to DateSortKey.
-    std::optional<uint64_t> DayNumber(QStringView text) const
-    {
-        const std::optional<Day> date = Read(text);
-        if (!date)
-            return std::nullopt;
-        return static_cast<uint64_t>(date->year) * 10000 + static_cast<uint64_t>(date->month) * 100
-               + static_cast<uint64_t>(date->day);
-    }
-
-    QString Key(const QString& text) const
-    {
-        const std::optional<Day> date = Read(text);
-        if (!date)
-            return DateSortKey(text);
-        // "YYYY/MM/DD"; Read takes four-digit years only.
-        QString key(10, u'/');
-        QChar* out = key.data();
-        const auto put = [&](int at, int digits, int value) {
-            for (int i = digits - 1; i >= 0; --i, value /= 10)
-                out[at + i] = QChar(char16_t(u'0' + value % 10));
-        };
-        put(0, 4, date->year);
-        put(5, 2, date->month);
-        put(8, 2, date->day);
-        return key;
-    }
-
-private:
-    enum class Field { Day, Day2, Month, Month2, MonthName, Year4, Literal };
-    struct Part {
-        Field field;
-        QString literal;
-    };
-
-    struct Day {
-        int year = 0;
-        int month = 0;
-        int day = 0;
-    };
-
-    std::optional<Day> Read(QStringView text) const
-    {
-        if (fields_.empty())
-            return std::nullopt;
-        int year = 0, month = 0, day = 0;
-        qsizetype at = 0;
-        // Reads `min` to `max` ASCII digits; a one-digit field holds no
-        // leading zero, as the format writes it.
-        const auto number = [&](int min, int max, int& value) {
-            int count = 0;
-            value = 0;
-            while (count < max && at < text.size() && text[at] >= u'0' && text[at] <= u'9') {
-                value = value * 10 + (text[at].unicode() - u'0');
-                ++at;
-                ++count;
-            }
-            return count >= min && !(min == 1 && count == 2 && text[at - 2] == u'0');
-        };
-        for (const Part& part : fields_) {
-            bool ok = true;
-            switch (part.field) {
-            case Field::Day: ok = number(1, 2, day); break;
-            case Field::Day2: ok = number(2, 2, day); break;
-            case Field::Month: ok = number(1, 2, month); break;
-            case Field::Month2: ok = number(2, 2, month); break;
-            case Field::Year4: ok = number(4, 4, year) && year >= 1000; break;
-            case Field::MonthName:
-                ok = false;
-                for (int m = 0; m < 12 && !ok; ++m) {
-                    const QString& name = monthNames_[static_cast<size_t>(m)];
-                    if (!name.isEmpty() && text.size() - at >= name.size() && text[at] == name.front()
-                        && std::equal(name.begin(), name.end(), text.begin() + at)) {
-                        month = m + 1;
-                        at += name.size();
-                        ok = true;
-                    }
-                }
-                break;
-            case Field::Literal:
-                // Compared unit by unit: a separator is one or two characters.
-                ok = text.size() - at >= part.literal.size()
-                     && std::equal(part.literal.begin(), part.literal.end(), text.begin() + at);
-                at += part.literal.size();
-                break;
-            }
-            if (!ok)
-                return std::nullopt;
-        }
-        if (at != text.size() || !QDate::isValid(year, month, day))
-            return std::nullopt;
-        return Day{year, month, day};
-    }
-
-    std::vector<Part> fields_;
-    std::array<QString, 12> monthNames_;
 };
 
 // The date keys already made in one pass, found by the shown text. The texts
