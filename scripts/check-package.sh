@@ -12,7 +12,8 @@
 # findings are printed for the reader; they do not fail the check.
 #
 # Exits 77 (CTest's "skipped") when a tool it needs is not installed
-# (scripts/install-deps.sh installs them all).
+# (scripts/install-deps.sh installs them all); under CI=true a missing tool
+# fails the check instead, so a CI machine that lacks one cannot pass it.
 set -uo pipefail
 
 if [ $# -ne 3 ]; then
@@ -28,6 +29,10 @@ for tool in cmake cpack dpkg dpkg-deb dpkg-shlibdeps desktop-file-validate updat
   command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
 done
 if [ ${#missing[@]} -gt 0 ]; then
+  if [ "${CI:-}" = true ]; then
+    echo "FAIL: not installed: ${missing[*]} (scripts/install-deps.sh installs them)" >&2
+    exit 1
+  fi
   echo "skipped: not installed: ${missing[*]} (scripts/install-deps.sh installs them)" >&2
   exit 77
 fi

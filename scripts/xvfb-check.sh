@@ -4,7 +4,8 @@
 #
 #   scripts/xvfb-check.sh PROGRAM [ARGS...]
 #
-# Exits 77 (CTest's "skipped") when Xvfb or xdotool is not installed.
+# Exits 77 (CTest's "skipped") when Xvfb or xdotool is not installed; under
+# CI=true it fails instead, so a CI machine without them cannot pass.
 # Nothing may hang: the program has a time limit, and the X server is always
 # stopped when the script ends.
 set -uo pipefail
@@ -16,6 +17,10 @@ fi
 
 for tool in Xvfb xdotool timeout; do
   if ! command -v "$tool" >/dev/null 2>&1; then
+    if [ "${CI:-}" = true ]; then
+      echo "FAIL: $tool is not installed (scripts/install-deps.sh installs it)" >&2
+      exit 1
+    fi
     echo "skipped: $tool is not installed (scripts/install-deps.sh installs it)" >&2
     exit 77
   fi

@@ -4,9 +4,9 @@
 #include "Clips.h"
 #include "TempFolder.h"
 
-#include "platform/FileUri.h"
-#include "platform/ThumbnailCache.h"
-#include "platform/ThumbnailQueue.h"
+#include "platform/system/FileUri.h"
+#include "platform/media/ThumbnailCache.h"
+#include "platform/media/ThumbnailQueue.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -111,8 +111,7 @@ class ThumbnailCacheTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!clips::FfmpegAvailable())
-            GTEST_SKIP() << "the ffmpeg command is not available";
+        REQUIRE_FFMPEG();
         maker = platform::ModuleThumbnailMaker();
         ASSERT_TRUE(maker) << "the thumbnailer module did not open";
     }

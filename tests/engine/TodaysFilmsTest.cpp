@@ -1,41 +1,16 @@
 // Films of today through the real engine in the media window: a phone's film
 // stored on its side with a quarter turn opens upright at its natural size,
 // and a 1080p film on a laptop screen opens whole on that screen.
-#include "EngineTestSupport.h"
+#include "RealMediaWindowTest.h"
 #include "TempFolder.h"
-
-#include "platform/MpvEngines.h"
-#include "platform/Screen.h"
-#include "players/Vidrolle_2ndM.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class TodaysFilms : public ::testing::Test {
+class TodaysFilms : public enginetest::RealMediaWindowTest {
 protected:
-    void SetUp() override
-    {
-        if (!clips::FfmpegAvailable())
-            GTEST_SKIP() << "the ffmpeg command is not available";
-    }
-    void TearDown() override
-    {
-        window.reset();
-        platform::SetScreenOverride(std::nullopt);
-    }
-    void Load(const QString& path)
-    {
-        state.CurrentFile = path;
-        window->Form_Load();
-        ASSERT_TRUE(window->IsLoaded());
-    }
-
     TempFolder folder;
-    PlayState state;
-    ExitPictures pictures = MakeExitPictures();
-    std::unique_ptr<Vidrolle_2ndM> window = std::make_unique<Vidrolle_2ndM>(
-        state, platform::MakeMpvMediaEngineFactory(enginetest::Headless()), pictures);
 };
 
 } // namespace

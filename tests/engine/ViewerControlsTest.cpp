@@ -2,16 +2,13 @@
 // loudness follows the keys and the wheel and carries to the next file, the
 // tracks of a two-language film step in order, subtitles beside a film show,
 // and a resumed showing lands on its place.
-#include "EngineTestSupport.h"
+#include "RealMediaWindowTest.h"
 #include "TempFolder.h"
 
 #include "controls/dtVisualScrollBar.h"
-#include "platform/Keys.h"
-#include "platform/MpvEngines.h"
-#include "platform/MpvMediaEngine.h"
-#include "platform/MpvViewerControls.h"
-#include "platform/Screen.h"
-#include "players/Vidrolle_2ndM.h"
+#include "platform/widgets/Keys.h"
+#include "platform/media/MpvMediaEngine.h"
+#include "platform/media/MpvViewerControls.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -22,7 +19,7 @@ using platform::TrackKind;
 
 namespace {
 
-class ViewerControlsTest : public ::testing::Test {
+class ViewerControlsTest : public enginetest::RealMediaWindowTest {
 protected:
     static void SetUpTestSuite()
     {
@@ -41,23 +38,11 @@ protected:
 
     void SetUp() override
     {
-        if (!clips::FfmpegAvailable())
-            GTEST_SKIP() << "the ffmpeg command is not available";
+        RealMediaWindowTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         ASSERT_FALSE(film.isEmpty() || beside.isEmpty()) << problem.toStdString();
         platform::SetScreenOverride(platform::ScreenMetrics{1280, 800, 15.0, 15.0});
-    }
-    void TearDown() override
-    {
-        window.reset();
-        platform::SetScreenOverride(std::nullopt);
-    }
-
-    void Load(const QString& path)
-    {
-        state.CurrentFile = path;
-        window->Form_Load();
-        ASSERT_TRUE(window->IsLoaded());
-        ASSERT_NE(window->Engine(), nullptr);
     }
     platform::MpvViewerControls& Mpv() { return dynamic_cast<platform::MpvViewerControls&>(*window->Engine()->Controls()); }
     std::optional<std::int64_t> Chosen(TrackKind kind)
@@ -71,10 +56,6 @@ protected:
     static inline QString film;
     static inline QString beside;
     static inline QString problem;
-    PlayState state;
-    ExitPictures pictures = MakeExitPictures();
-    std::unique_ptr<Vidrolle_2ndM> window = std::make_unique<Vidrolle_2ndM>(
-        state, platform::MakeMpvMediaEngineFactory(enginetest::Headless()), pictures);
 };
 
 } // namespace

@@ -6,7 +6,7 @@
 
 #include "app/Vidrolle_2ndS.h"
 #include "shared/Vidrolle_2nd_b.h"
-#include "platform/MpvEngines.h"
+#include "platform/media/MpvEngines.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -29,8 +29,7 @@ platform::MpvOptions HeadlessOptions()
 
 TEST(SequencingEngine, PlayAllPlaysEveryClipOnceAndFinishesByItself)
 {
-    if (!clips::FfmpegAvailable())
-        GTEST_SKIP() << "the ffmpeg command is not available";
+    REQUIRE_FFMPEG();
 
     TempFolder movies;
     // Short clips of the kinds of both players, .rmvb going to the media window.

@@ -5,8 +5,8 @@
 #include "Clips.h"
 
 #include "shared/Vidrolle_2nd_b.h"
-#include "platform/ListView.h"
-#include "platform/ThumbnailService.h"
+#include "platform/widgets/ListView.h"
+#include "platform/media/ThumbnailService.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -99,8 +99,7 @@ TEST(Pictures, OnlyTheRowsInSightAreAskedForAndAScrollAsksForMore)
 
 TEST(Pictures, ARowsTooltipShowsItsFilmsPictureOnceMade)
 {
-    if (!clips::FfmpegAvailable())
-        GTEST_SKIP() << "the ffmpeg command is not available";
+    REQUIRE_FFMPEG();
     TempFolder cache;
     BrowserHarness browser({"film.avi"});
     browser.thumbnails = [&] {

@@ -6,9 +6,9 @@
 #include "TempFolder.h"
 
 #include "shared/Vidrolle_2nd_b.h"
-#include "platform/FileNameBytes.h"
-#include "platform/HistoryStore.h"
-#include "platform/ProgramPlaces.h"
+#include "platform/system/FileNameBytes.h"
+#include "platform/storage/HistoryStore.h"
+#include "platform/system/ProgramPlaces.h"
 
 #include <QFile>
 #include <QProcess>
@@ -18,8 +18,7 @@
 
 TEST(TwoCopies, BothPlayAndEndWithoutDamagingTheSettingsOrTheHistory)
 {
-    if (!clips::FfmpegAvailable())
-        GTEST_SKIP() << "the ffmpeg command is not available";
+    REQUIRE_FFMPEG();
 
     // A portable copy: the program in a folder of its own, with its settings.
     TempFolder program;

@@ -16,6 +16,11 @@ QString Seconds(double seconds) { return QString::number(seconds, 'f', 3); }
 
 } // namespace
 
+bool UnderCi()
+{
+    return qEnvironmentVariable("CI") == QLatin1String("true");
+}
+
 bool FfmpegAvailable()
 {
     return !QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty();

@@ -29,6 +29,31 @@ struct Recipe {
 // Whether the ffmpeg command can be run.
 bool FfmpegAvailable();
 
+// Whether the tests run under CI (the environment variable CI is "true"):
+// there a tool that is missing is an install step that is missing, and a
+// test that needs it must fail rather than skip and so pass.
+bool UnderCi();
+
+} // namespace clips
+
+// Skips the test with this message where what it needs is missing, but
+// fails it under CI.
+#define SKIP_UNLESS_CI(message)                                                                                   \
+    do {                                                                                                           \
+        if (clips::UnderCi())                                                                                      \
+            FAIL() << message;                                                                                     \
+        GTEST_SKIP() << message;                                                                                   \
+    } while (false)
+
+// The start of a test that makes its clips with the ffmpeg command.
+#define REQUIRE_FFMPEG()                                                                                           \
+    do {                                                                                                           \
+        if (!clips::FfmpegAvailable())                                                                             \
+            SKIP_UNLESS_CI("the ffmpeg command is not available");                                                 \
+    } while (false)
+
+namespace clips {
+
 // Writes the clip into `folder`. Its path, or nullopt (with ffmpeg's
 // complaint in *error) when ffmpeg failed.
 std::optional<QString> Make(const QString& folder, const Recipe& recipe, QString* error = nullptr);

@@ -10,8 +10,9 @@
 #include "players/Vidrolle_2ndM.h"
 
 #include "shared/ExitPictures.h"
-#include "platform/MpvEngines.h"
+#include "platform/media/MpvEngines.h"
 
+#include "Clips.h"
 #include "TempFolder.h"
 
 #include <QApplication>
@@ -250,8 +251,7 @@ class RealWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
-            GTEST_SKIP() << "ffmpeg is not installed";
+        REQUIRE_FFMPEG();
         platform::MpvOptions options = platform::DefaultMpvOptions();
         // The picture is what is checked; sound would only look for a device.
         options.nullAudio = true;
